@@ -1,0 +1,65 @@
+#include "linux/scene_json.h"
+
+namespace {
+
+void WriteRgb(JsonWriter& json, const char* key, Rgb colour) {
+    json.Key(key).Ints({colour.r, colour.g, colour.b});
+}
+
+void WriteSlotSetup(JsonWriter& json, const LogoSlot& slot, int32_t i, const SaverSettings& settings) {
+    const ShapeRecord& shape = slot.shape;
+    json.Open('{');
+    json.Key("slot").Int(i);
+    json.Key("record").Int(settings.*kShapeChoiceFields[i - 1]);
+    json.Key("pointCount").Int(shape.pointCount);
+    json.Key("contours").Open('[');
+    for (int c = 1; c <= shape.contourCount; ++c) json.Ints({shape.contours[c].first, shape.contours[c].last});
+    json.Close(']');
+    json.Key("cellCentreX").Int(slot.cellCentreX);
+    json.Key("points").Open('[');
+    for (int k = 1; k <= shape.pointCount; ++k) json.Ints({shape.points[k].x, shape.points[k].y});
+    json.Close(']');
+    json.Key("secondTurnLeft").Int(slot.secondTurnLeft);
+    json.Key("capPoint").Int(slot.capPoint);
+    json.Key("contourHoles").Open('[');
+    for (int c = 1; c <= shape.contourCount; ++c) json.Int(slot.contourIsHole[c]);
+    json.Close(']');
+    json.Key("sides").Open('[');
+    for (int k = 1; k <= shape.pointCount; ++k) {
+        const SideQuad& side = slot.sides[k];
+        json.Ints({side.normalOrder, side.corners[0], side.corners[1], side.corners[2], side.corners[3]});
+    }
+    json.Close(']');
+    json.Key("edgeOnHull").Open('[');
+    for (int k = 1; k <= shape.pointCount; ++k) json.Int(slot.edgeOnHull[k]);
+    json.Close(']');
+    json.Key("shades").Open('{');
+    WriteRgb(json, "front", slot.frontShade);
+    WriteRgb(json, "side", slot.sideShade);
+    WriteRgb(json, "back", slot.backShade);
+    json.Close('}');
+    json.Close('}');
+}
+
+}  // namespace
+
+void WriteSceneHeader(JsonWriter& json, const LogoScene& scene, const ProfileNames& names,
+                      const SaverSettings& asRead) {
+    json.Key("screen").Ints({scene.screenWidth, scene.screenHeight});
+    json.Key("settings").Open('{');
+    for (int i = 0; i < kSettingCount; ++i) json.Key(names.keyNames[i]).Int(asRead.*kSettingKeys[i].field);
+    json.Close('}');
+}
+
+void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettings& settings) {
+    json.Key("setup").Open('{');
+    json.Key("depthUnits").Int(scene.depthUnits);
+    json.Key("perspective").Real(scene.perspective);
+    json.Key("centre").Ints({scene.centreX, scene.centreY});
+    json.Key("velocity").Ints({scene.velocityX, scene.velocityY});
+    json.Key("bounds").Ints({scene.minCentreX, scene.maxCentreX, scene.minCentreY, scene.maxCentreY});
+    json.Key("slots").Open('[');
+    for (int32_t i = 1; i <= settings.OPTIONN; ++i) WriteSlotSetup(json, scene.slots[i], i, settings);
+    json.Close(']');
+    json.Close('}');
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The scene as one JSON document, for inspection and for tests.
+
+#include "linux/json_writer.h"
+#include "scene/logo_scene.h"
+#include "settings/settings_store.h"
+
+// "screen" and "settings" (the values as read, before any clamp or replacement).
+void WriteSceneHeader(JsonWriter& json, const LogoScene& scene, const ProfileNames& names,
+                      const SaverSettings& asRead);
+
+// "setup": what BuildScene made of the settings and shapes.
+void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettings& settings);

@@ -1,0 +1,5 @@
+#include "scene/shape_record.h"
+
+#include <windows.h>
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }

@@ -1,0 +1,247 @@
+#include "scene/logo_scene.h"
+
+#include <algorithm>
+
+#include "scene/numbers.h"
+
+// Colour codes as the dialog names them: 6 magenta, 7 cyan.
+const ShadeRow kShadeTable[8] = {
+    {},
+    {{255, 0, 0}, {192, 0, 0}, {128, 0, 0}},          // 1 red
+    {{0, 255, 0}, {0, 192, 0}, {0, 128, 0}},          // 2 green
+    {{0, 0, 255}, {0, 0, 192}, {0, 0, 128}},          // 3 blue
+    {{255, 255, 255}, {192, 192, 192}, {128, 128, 128}},  // 4 white
+    {{255, 255, 0}, {192, 192, 0}, {128, 128, 0}},    // 5 yellow
+    {{255, 0, 255}, {192, 0, 192}, {128, 0, 128}},    // 6 magenta
+    {{0, 255, 255}, {0, 192, 192}, {0, 128, 128}},    // 7 cyan
+};
+
+namespace {
+
+// Geometric comparisons in the set-up use values rounded to 9 significant
+// digits, so that floating-point noise cannot flip a point that lies on a line.
+constexpr int kSetupDigits = 9;
+
+bool operator==(ShapePoint a, ShapePoint b) { return a.x == b.x && a.y == b.y; }
+
+int32_t CyclicPrevious(const ContourRange& contour, int32_t k) { return k == contour.first ? contour.last : k - 1; }
+int32_t CyclicNext(const ContourRange& contour, int32_t k) { return k == contour.last ? contour.first : k + 1; }
+
+// Rewrites a contour to start at its rightmost (then topmost) point and run
+// clockwise with y up.
+void PutInNormalForm(ShapeRecord& shape, const ContourRange& contour) {
+    ShapePoint* p = shape.points;
+    int32_t w = 0;
+    ShapePoint best{-9999, -9999};
+    for (int32_t k = contour.first; k <= contour.last; ++k) {
+        if (p[k].x > best.x || (p[k].x == best.x && p[k].y > best.y)) {
+            w = k;
+            best = p[k];
+        }
+    }
+    if (w == 0) return;
+
+    // The nearest neighbours that differ from the pivot: rings written by
+    // hand often repeat their first point at the end.
+    int32_t prev = CyclicPrevious(contour, w);
+    while (prev != w && p[prev] == p[w]) prev = CyclicPrevious(contour, prev);
+    if (prev == w) return;
+    int32_t next = CyclicNext(contour, w);
+    while (p[next] == p[w]) next = CyclicNext(contour, next);
+
+    bool reverse;
+    if (p[prev].x == p[w].x) {
+        reverse = p[prev].y < p[w].y;
+    } else {
+        const double slope = (double(p[w].y) - p[prev].y) / (double(p[w].x) - p[prev].x);
+        const double intercept = p[prev].y - slope * p[prev].x;
+        reverse = p[next].y > RoundSignificant(slope * p[next].x + intercept, kSetupDigits);
+    }
+
+    ShapePoint ring[kMaxPoints];
+    const int32_t count = contour.last - contour.first + 1;
+    for (int32_t m = 0, k = w; m < count; ++m) {
+        ring[m] = p[k];
+        k = reverse ? CyclicPrevious(contour, k) : CyclicNext(contour, k);
+    }
+    std::copy(ring, ring + count, p + contour.first);
+}
+
+// The point that follows k on its outline.
+int32_t PointAfter(const ShapeRecord& shape, int32_t k) {
+    for (int c = 1; c <= shape.contourCount; ++c)
+        if (shape.contours[c].last == k) return shape.contours[c].first;
+    return k < shape.pointCount ? k + 1 : 1;
+}
+
+// Even-odd test of a point against one contour.
+bool IsInsideContour(const ShapeRecord& shape, const ContourRange& contour, ShapePoint point) {
+    bool inside = false;
+    for (int32_t i = contour.first; i <= contour.last; ++i) {
+        const ShapePoint a = shape.points[i], b = shape.points[CyclicNext(contour, i)];
+        if ((a.y > point.y) != (b.y > point.y) &&
+            point.x < double(b.x - a.x) * double(point.y - a.y) / double(b.y - a.y) + a.x)
+            inside = !inside;
+    }
+    return inside;
+}
+
+// A contour bounds a hole when its first point lies inside an odd number of
+// the slot's other contours.
+void FindHoles(LogoSlot& slot) {
+    const ShapeRecord& shape = slot.shape;
+    for (int c = 1; c <= shape.contourCount; ++c) {
+        const ShapePoint start = shape.points[shape.contours[c].first];
+        bool isHole = false;
+        for (int other = 1; other <= shape.contourCount; ++other)
+            if (other != c && IsInsideContour(shape, shape.contours[other], start)) isHole = !isHole;
+        slot.contourIsHole[c] = isHole;
+        for (int32_t k = shape.contours[c].first; k <= shape.contours[c].last; ++k) slot.sideOfHole[k] = isHole;
+    }
+}
+
+// Cross product of the turn at b on the way a -> b -> c, y up: positive turns left.
+double Turn(ShapePoint a, ShapePoint b, ShapePoint c) {
+    return RoundSignificant((double(b.x) - a.x) * (double(c.y) - b.y) - (double(b.y) - a.y) * (double(c.x) - b.x),
+                            kSetupDigits);
+}
+
+// The reference triple: the first three consecutive points of contour 1 that
+// do not lie on one line, so that a straight stretch at the start of an
+// outline cannot hide which face is in front.
+void FindReferenceTriple(LogoSlot& slot) {
+    const ShapeRecord& shape = slot.shape;
+    const ShapePoint* p = shape.points;
+    slot.capPoint = 1;
+    if (shape.contourCount >= 1) {
+        const ContourRange& contour = shape.contours[1];
+        for (int32_t a = contour.first; a <= contour.last - 2; ++a) {
+            if (Turn(p[a], p[a + 1], p[a + 2]) != 0.0) {
+                slot.capPoint = a;
+                break;
+            }
+        }
+    }
+    const int32_t a = slot.capPoint;
+    slot.secondTurnLeft = Turn(p[a], p[a + 1], p[a + 2]) >= 0.0;
+}
+
+void BuildSides(LogoSlot& slot) {
+    const ShapeRecord& shape = slot.shape;
+    const int32_t n = shape.pointCount;
+    bool inContour[kMaxPoints + 1] = {};
+    for (int c = 1; c <= shape.contourCount; ++c)
+        std::fill(inContour + shape.contours[c].first, inContour + shape.contours[c].last + 1, true);
+    for (int32_t k = 1; k <= n; ++k) {
+        // Only points of a contour can be marked; any other keeps the normal order.
+        const bool reversed = inContour[k] && std::find(std::begin(shape.reversedSidePoints),
+                                                        std::end(shape.reversedSidePoints),
+                                                        k) != std::end(shape.reversedSidePoints);
+        const int32_t after = PointAfter(shape, k);
+        slot.sides[k] = reversed ? SideQuad{false, {k + n, k, after, after + n}}
+                                 : SideQuad{true, {k + n, after + n, after, k}};
+    }
+}
+
+// An edge lies on the convex hull unless the outline has points strictly on both sides of its line.
+void FindHullEdges(LogoSlot& slot) {
+    const ShapeRecord& shape = slot.shape;
+    const ShapePoint* p = shape.points;
+    for (int32_t k = 1; k <= shape.pointCount; ++k) {
+        const ShapePoint from = p[k], to = p[PointAfter(shape, k)];
+        bool sideA = false, sideB = false;
+        for (int32_t m = 1; m <= shape.pointCount && !(sideA && sideB); ++m) {
+            if (from.x == to.x) {
+                sideA |= p[m].x > from.x;
+                sideB |= p[m].x < from.x;
+            } else {
+                const double slope = (double(to.y) - from.y) / (double(to.x) - from.x);
+                const double intercept = from.y - slope * from.x;
+                const double lineY = RoundSignificant(slope * p[m].x + intercept, kSetupDigits);
+                sideA |= p[m].y > lineY;
+                sideB |= p[m].y < lineY;
+            }
+        }
+        slot.edgeOnHull[k] = !(sideA && sideB);
+    }
+}
+
+void BuildSlot(LogoSlot& slot, int32_t i, SaverSettings& settings) {
+    ShapeRecord& shape = slot.shape;
+    for (int c = 1; c <= shape.contourCount; ++c) PutInNormalForm(shape, shape.contours[c]);
+
+    slot.cellCentreX = 5 * settings.SIZEY * (2 * i - 1 - settings.OPTIONN);
+    for (int32_t k = 1; k <= shape.pointCount; ++k) {
+        shape.points[k].x = shape.points[k].x * settings.SIZEY / 10 + slot.cellCentreX;
+        shape.points[k].y = shape.points[k].y * settings.SIZE / 10;
+    }
+
+    FindHoles(slot);
+    FindReferenceTriple(slot);
+    BuildSides(slot);
+    FindHullEdges(slot);
+
+    int32_t& ownColour = settings.*kSlotColourFields[i - 1];
+    if (settings.COLORS == 0) ownColour = settings.COLOR;
+    if (ownColour >= 1 && ownColour <= 7) {
+        slot.frontShade = kShadeTable[ownColour].front;
+        slot.sideShade = kShadeTable[ownColour].side;
+        slot.backShade = kShadeTable[ownColour].back;
+    }
+}
+
+void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
+    const int32_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
+    scene.centreX = halfW;
+    scene.centreY = halfH;
+    scene.velocityX = scene.velocityY = scene.shiftX = scene.shiftY = 0;
+    if (settings.OPTIONP != 2) return;
+
+    const int32_t halfWidth = settings.OPTIONN * 10 / 2 * settings.SIZEY;
+    if (halfWidth > halfW) {
+        scene.minCentreX = scene.maxCentreX = halfW;
+    } else {
+        scene.minCentreX = halfWidth;
+        scene.maxCentreX = scene.screenWidth - halfWidth;
+    }
+    const int32_t halfHeight = 12 * settings.SIZE;
+    if (halfHeight > halfH) {
+        scene.minCentreY = scene.maxCentreY = halfH;
+    } else {
+        scene.minCentreY = halfHeight;
+        scene.maxCentreY = scene.screenHeight - halfHeight;
+    }
+
+    DrawRandomStep(scene, settings);
+    const int32_t speedX = scene.randomStep;
+    DrawRandomStep(scene, settings);
+    const int32_t speedY = scene.randomStep;
+    DrawRandomStep(scene, settings);
+    switch (scene.randomQuarter) {
+        case 1: scene.velocityX = -speedX, scene.velocityY = -speedY; break;  // left and up
+        case 2: scene.velocityX = +speedX, scene.velocityY = -speedY; break;  // right and up
+        case 3: scene.velocityX = +speedX, scene.velocityY = +speedY; break;  // right and down
+        default: scene.velocityX = -speedX, scene.velocityY = +speedY; break;  // left and down
+    }
+    scene.shiftX = scene.velocityX;
+    scene.shiftY = scene.velocityY;
+}
+
+}  // namespace
+
+void DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
+    scene.randomState = scene.randomState * 214013u + 2531011u;
+    const int32_t r = static_cast<int32_t>((scene.randomState >> 16) & 0x7FFF);
+    scene.randomQuarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
+    scene.randomStep = scene.randomQuarter + settings.SIZEIDO;
+}
+
+void BuildScene(LogoScene& scene, SaverSettings& settings) {
+    scene.depthUnits = settings.HABAJIDO != 0 ? 3 : settings.HABA;
+    settings.HABA = scene.depthUnits;
+    scene.turnAngle = 0;
+    scene.lastBox = {};
+    scene.perspective = settings.ENKIN / 10000.0;
+    PlaceLogo(scene, settings);
+    for (int32_t i = 1; i <= settings.OPTIONN; ++i) BuildSlot(scene.slots[i], i, settings);
+}

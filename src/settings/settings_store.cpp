@@ -1,0 +1,40 @@
+#include "settings/settings_store.h"
+
+#include <charconv>
+
+#include "settings/string_table.h"
+
+namespace {
+
+template <size_t N>
+void LoadName(int id, char (&buffer)[N]) {
+    LoadResourceText(id, buffer, static_cast<int>(N));
+}
+
+}  // namespace
+
+void LoadKeyNames(ProfileNames& names) {
+    LoadName(1007, names.settingsSection);
+    LoadName(1001, names.iniFile);
+    LoadName(1028, names.shapeSection);
+    for (int i = 0; i < kSettingCount; ++i) LoadName(kSettingKeys[i].stringId, names.keyNames[i]);
+    LoadName(1029, names.endMarker);
+}
+
+void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        const SettingKey& key = kSettingKeys[i];
+        settings.*key.field = store.ReadInt(names.settingsSection, names.keyNames[i], key.byDefault);
+    }
+}
+
+bool SaveSettings(ProfileStore& store, const ProfileNames& names, const SaverSettings& settings) {
+    bool allWritten = true;
+    for (int i = 0; i < kSettingCount; ++i) {
+        char text[16];
+        const uint32_t value = static_cast<uint32_t>(settings.*kSettingKeys[i].field);
+        *std::to_chars(text, text + sizeof text - 1, value).ptr = '\0';
+        allWritten &= store.WriteString(names.settingsSection, names.keyNames[i], text);
+    }
+    return allWritten;
+}

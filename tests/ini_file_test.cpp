@@ -1,0 +1,85 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+TEST(IniText, FindsValuesLikeTheProfileCalls) {
+    const std::string text =
+        "; comment=1\n"
+        "[Other]\nTIMER=1\n"
+        "[ korunex ]\n"
+        "  Timer =  100  \n"
+        "name=\"quoted value\"\n"
+        "empty=\n"
+        "novalue\n";
+    EXPECT_EQ(FindIniValue(text, "KORUNEX", "TIMER"), "100");
+    EXPECT_EQ(FindIniValue(text, "korunex", "NAME"), "quoted value");
+    EXPECT_EQ(FindIniValue(text, "KORUNEX", "empty"), "");
+    EXPECT_EQ(FindIniValue(text, "KORUNEX", "novalue"), std::nullopt);
+    EXPECT_EQ(FindIniValue(text, "KORUNEX", "missing"), std::nullopt);
+    EXPECT_EQ(FindIniValue(text, "Missing", "TIMER"), std::nullopt);
+    EXPECT_EQ(FindIniValue("", "KORUNEX", "TIMER"), std::nullopt);
+}
+
+TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
+    const std::string text = "top line\r\n[MOJI ZAHYO]\r\nZAHYO1=A, 1 ,2\r\n\r\n[KORUNEX]\r\ntimer=100\r\nSIZE=5\r\n";
+    EXPECT_EQ(SetIniValue(text, "KORUNEX", "TIMER", "55"),
+              "top line\r\n[MOJI ZAHYO]\r\nZAHYO1=A, 1 ,2\r\n\r\n[KORUNEX]\r\ntimer=55\r\nSIZE=5\r\n");
+    // A new key joins the end of its section, before the blank line that separates sections.
+    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\n\n[X]\nB=2\n", "korunex", "C", "3"),
+              "[KORUNEX]\nA=1\nC=3\n\n[X]\nB=2\n");
+    // A missing section is added at the end, after a blank line, with the text's line ending.
+    EXPECT_EQ(SetIniValue("[MOJI ZAHYO]\r\nZAHYO1=ZAHYO-END\r\n", "KORUNEX", "TIMER", "55"),
+              "[MOJI ZAHYO]\r\nZAHYO1=ZAHYO-END\r\n\r\n[KORUNEX]\r\nTIMER=55\r\n");
+    EXPECT_EQ(SetIniValue("", "KORUNEX", "TIMER", "55"), "[KORUNEX]\nTIMER=55\n");
+    // A last line without its ending gets one before anything follows it.
+    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\nB=2\n");
+    EXPECT_EQ(SetIniValue("[X]\nA=1", "KORUNEX", "B", "2"), "[X]\nA=1\n\n[KORUNEX]\nB=2\n");
+    // The first of two sections of the same name takes new keys; a key in either is replaced where it is.
+    EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "C", "3"), "[K]\nA=1\nC=3\n[K]\nB=2\n");
+    EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\n[K]\nB=3\n");
+}
+
+TEST(IniText, IntegersReadAsThePlatformReadsThem) {
+    EXPECT_EQ(ParseProfileInt("55"), 55);
+    EXPECT_EQ(ParseProfileInt(" -12"), -12);
+    EXPECT_EQ(ParseProfileInt("+7"), 7);
+    EXPECT_EQ(ParseProfileInt("12abc"), 12);
+    EXPECT_EQ(ParseProfileInt("abc"), 0);
+    EXPECT_EQ(ParseProfileInt("0x1A"), 0);
+    EXPECT_EQ(ParseProfileInt("4294967295"), -1);
+    EXPECT_EQ(ParseProfileInt("4294967296"), 0);  // wraps at 32 bits, never overflows
+    EXPECT_EQ(ParseProfileInt("99999999999999999999999"), static_cast<int32_t>(
+        [] { uint32_t v = 0; for (int i = 0; i < 23; ++i) v = v * 10 + 9; return v; }()));
+}
+
+TEST(IniFile, ReplacesTheFileInOneStepAndKeepsItsPermissions) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "korunex-ini-file-test" / "nested";
+    fs::remove_all(folder.parent_path());
+    IniFileStore store(folder / "KORUNEX.ini");
+
+    EXPECT_EQ(store.ReadInt("KORUNEX", "TIMER", 55), 55);
+    ASSERT_TRUE(store.WriteString("KORUNEX", "TIMER", "70"));  // creates the folder too
+    fs::permissions(store.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(store.WriteString("KORUNEX", "SIZE", "20"));
+
+    EXPECT_EQ(store.ReadText(), "[KORUNEX]\nTIMER=70\nSIZE=20\n");
+    EXPECT_EQ(fs::status(store.path()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+
+    char value[4];
+    EXPECT_EQ(store.ReadString("KORUNEX", "TIMER", "", value, sizeof value), 2u);
+    EXPECT_EQ(store.ReadString("KORUNEX", "GONE", "ZAHYO-END", value, sizeof value), 3u);
+    EXPECT_STREQ(value, "ZAH");
+    fs::remove_all(folder.parent_path());
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The korunex command line: its listings, its JSON and its answers to mistakes.
+set -u
+korunex=$1
+source_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A first run installs the default shape file into the settings folder.
+KORUNEX_HOME="$work/home" "$korunex" shapes > "$work/list" || fail "shapes exits non-zero"
+cmp -s "$work/home/KORUNEX.ini" "$source_dir/data/KORUNEX.ini" || fail "default shape file not installed"
+grep -q '^ *1  ' "$work/list" || fail "shapes lists no record 1"
+
+# --check explains a broken record and fails.
+printf '[MOJI ZAHYO]\nZAHYO1=B,8,0,0,0,0,0,1,1,8,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,2\nZAHYO2=ZAHYO-END\n' > "$work/bad.ini"
+"$korunex" shapes --check --ini "$work/bad.ini" > "$work/check"
+[ $? -eq 1 ] || fail "--check passes a broken record"
+grep -q 'ZAHYO1 "B": 36 tokens, 50 expected (34 + 2 x 8)' "$work/check" || fail "--check message: $(cat "$work/check")"
+
+# The scene is one JSON document with every setting as read.
+"$korunex" scene --ini "$source_dir/data/KORUNEX.ini" --size 1024x768 --frames 0 > "$work/scene.json" || fail "scene exits non-zero"
+python3 - "$work/scene.json" <<'PY' || fail "scene JSON"
+import json, sys
+scene = json.load(open(sys.argv[1]))
+assert scene["screen"] == [1024, 768], scene["screen"]
+assert len(scene["settings"]) == 53 and scene["settings"]["TIMER"] == 55
+setup = scene["setup"]
+assert setup["centre"] == [512, 384] and setup["depthUnits"] == 3
+assert [s["record"] for s in setup["slots"]] == [22, 5]
+for slot in setup["slots"]:
+    assert slot["pointCount"] == len(slot["points"]) == len(slot["sides"]) == len(slot["edgeOnHull"])
+    assert len(slot["contourHoles"]) == len(slot["contours"])
+assert scene["frames"] == []
+PY
+
+# Mistakes on the command line are explained, with status 2.
+"$korunex" scene --size 12 2> "$work/err"; [ $? -eq 2 ] || fail "bad --size accepted"
+grep -q -- "--size must be WxH" "$work/err" || fail "bad --size message: $(cat "$work/err")"
+"$korunex" frobnicate 2> /dev/null; [ $? -eq 2 ] || fail "unknown command accepted"
+
+echo "$((failures == 0 ? 1 : 0)) passed, $failures failed"
+[ $failures -eq 0 ]
