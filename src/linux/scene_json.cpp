@@ -1,5 +1,7 @@
 #include "linux/scene_json.h"
 
+#include "render/frame_cycle.h"
+
 namespace {
 
 void WriteRgb(JsonWriter& json, const char* key, Rgb colour) {
@@ -60,6 +62,42 @@ void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettin
     json.Key("bounds").Ints({scene.minCentreX, scene.maxCentreX, scene.minCentreY, scene.maxCentreY});
     json.Key("slots").Open('[');
     for (int32_t i = 1; i <= settings.OPTIONN; ++i) WriteSlotSetup(json, scene.slots[i], i, settings);
+    json.Close(']');
+    json.Close('}');
+}
+
+void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const LogoScene& after,
+                     const SaverSettings& settings, const FrameRecord& record) {
+    json.Open('{');
+    json.Key("frame").Int(number);
+    json.Key("turnAngle").Int(projected.turnAngle);
+    json.Key("spin").Open('[');
+    for (int i = 1; i <= kMaxSlots; ++i) json.Int(projected.slots[i].spinAngle);
+    json.Close(']');
+    json.Key("centre").Ints({projected.centreX, projected.centreY});
+    json.Key("box").Ints({record.box.minX, record.box.minY, record.box.maxX, record.box.maxY});
+    json.Key("slots").Open('[');
+    for (int32_t i = 1; i <= settings.OPTIONN; ++i) {
+        const LogoSlot& slot = projected.slots[i];
+        const int32_t corners = 2 * slot.shape.pointCount;
+        json.Open('{');
+        json.Key("slot").Int(i);
+        json.Key("viewPoints").Open('[');
+        for (int32_t j = 1; j <= corners; ++j) {
+            const ViewPoint& v = slot.viewPoints[j];
+            json.Open('[').Real(v.x).Real(v.y).Real(v.depth).Close(']');
+        }
+        json.Close(']');
+        json.Key("screenPoints").Open('[');
+        for (int32_t j = 1; j <= corners; ++j) json.Ints({slot.screenPoints[j].x, slot.screenPoints[j].y});
+        json.Close(']');
+        json.Key("capFront").Int(after.slots[i].frontFaceVisible);
+        json.Key("capBack").Int(after.slots[i].backFaceVisible);
+        json.Key("sidePaintOrder").Open('[');
+        for (int k = 0; k < record.paintCount[i]; ++k) json.Int(record.paintOrder[i][k]);
+        json.Close(']');
+        json.Close('}');
+    }
     json.Close(']');
     json.Close('}');
 }

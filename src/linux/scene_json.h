@@ -11,3 +11,9 @@ void WriteSceneHeader(JsonWriter& json, const LogoScene& scene, const ProfileNam
 
 // "setup": what BuildScene made of the settings and shapes.
 void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettings& settings);
+
+// One entry of "frames": the state frame `number` draws, from a copy of the
+// scene projected before the frame (`projected`) and what the frame did.
+struct FrameRecord;
+void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const LogoScene& after,
+                     const SaverSettings& settings, const FrameRecord& record);

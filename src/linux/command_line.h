@@ -1,0 +1,36 @@
+#pragma once
+// What the korunex subcommands share: their options and how mistakes are told.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "settings/ini_file.h"
+#include "settings/settings_store.h"
+
+// A command-line mistake: the message goes to standard error with exit status 2.
+struct UsageError {
+    std::string message;
+};
+
+struct Options {
+    std::optional<std::string> ini;
+    bool check = false;
+    int32_t width = 1280, height = 720;
+    int32_t frames = 0;
+    int32_t every = 1;
+    std::optional<uint32_t> seed;
+    std::optional<std::string> out;
+    std::optional<std::string> sheet;
+};
+
+// Reads the options from argv[first] on; throws UsageError.
+Options ReadOptions(int argc, char** argv, int first);
+
+// The settings file named by --ini, or the user's, which gets the default
+// shape file on first use.
+IniFileStore OpenStore(const Options& options, const ProfileNames& names);
+
+int RunShapesCommand(const Options& options);
+int RunSceneCommand(const Options& options);
+int RunRenderCommand(const Options& options);

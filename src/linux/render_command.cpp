@@ -1,0 +1,110 @@
+// korunex render: frames drawn headless into PNG files, and a contact sheet.
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "linux/command_line.h"
+#include "linux/desktop_picture.h"
+#include "render/cairo_raster.h"
+#include "render/frame_cycle.h"
+
+namespace {
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+// A grid of scaled-down frames, filled in as they are drawn.
+class ContactSheet {
+public:
+    ContactSheet(int count, int32_t width, int32_t height) {
+        columns_ = std::max(1, int(std::ceil(std::sqrt(double(count)))));
+        const int rows = (count + columns_ - 1) / columns_;
+        scale_ = std::min(1.0, 320.0 / width);
+        cellWidth_ = int(std::ceil(width * scale_)) + kGap;
+        cellHeight_ = int(std::ceil(height * scale_)) + kGap;
+        sheet_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, columns_ * cellWidth_ + kGap,
+                                                rows * cellHeight_ + kGap));
+        cairo_t* cr = cairo_create(sheet_.get());
+        cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    void Add(cairo_surface_t* frame) {
+        cairo_t* cr = cairo_create(sheet_.get());
+        cairo_translate(cr, kGap + (added_ % columns_) * cellWidth_, kGap + (added_ / columns_) * cellHeight_);
+        cairo_scale(cr, scale_, scale_);
+        cairo_set_source_surface(cr, frame, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        ++added_;
+    }
+    bool Write(const std::string& path) const {
+        return cairo_surface_write_to_png(sheet_.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
+    }
+
+private:
+    static constexpr int kGap = 8;
+    Surface sheet_;
+    int columns_, cellWidth_, cellHeight_, added_ = 0;
+    double scale_;
+};
+
+}  // namespace
+
+int RunRenderCommand(const Options& options) {
+    if (!options.out) throw UsageError{"render needs --out DIR"};
+    const int frames = options.frames > 0 ? options.frames : 1;
+    ProfileNames names;
+    LoadKeyNames(names);
+    const IniFileStore store = OpenStore(options, names);
+
+    auto settings = std::make_unique<SaverSettings>();
+    auto scene = std::make_unique<LogoScene>();
+    CreateLogo(store, names, *settings, *scene, options.width, options.height);
+    if (options.seed) SeedRandom(*scene, *options.seed);
+
+    // The window starts black when the saver clears the screen, else showing the desktop.
+    const Surface desktop(CreateDesktopPicture(options.width, options.height));
+    const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
+    {
+        cairo_t* cr = cairo_create(window.get());
+        settings->BKMODE == 1 ? cairo_set_source_rgb(cr, 0, 0, 0) : cairo_set_source_surface(cr, desktop.get(), 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
+    CairoRaster raster(window.get(), options.width, options.height, takesSnapshot ? desktop.get() : nullptr);
+
+    std::error_code error;
+    std::filesystem::create_directories(*options.out, error);
+    std::unique_ptr<ContactSheet> sheet;
+    if (options.sheet) sheet = std::make_unique<ContactSheet>((frames + options.every - 1) / options.every,
+                                                              options.width, options.height);
+    for (int k = 0; k < frames; ++k) {
+        RenderFrame(*scene, *settings, raster);
+        if (k % options.every != 0) continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04d.png", k);
+        const std::string path = (std::filesystem::path(*options.out) / name).string();
+        if (cairo_surface_write_to_png(window.get(), path.c_str()) != CAIRO_STATUS_SUCCESS) {
+            std::fprintf(stderr, "korunex: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("%s\n", path.c_str());
+        if (sheet) sheet->Add(window.get());
+    }
+    if (sheet) {
+        if (!sheet->Write(*options.sheet)) {
+            std::fprintf(stderr, "korunex: cannot write %s\n", options.sheet->c_str());
+            return 1;
+        }
+        std::printf("%s\n", options.sheet->c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+// korunex scene: the scene set-up and the first frames as one JSON document.
+
+#include <cstdio>
+#include <memory>
+
+#include "linux/command_line.h"
+#include "linux/scene_json.h"
+#include "render/frame_cycle.h"
+#include "render/recording_raster.h"
+#include "scene/motion.h"
+
+int RunSceneCommand(const Options& options) {
+    ProfileNames names;
+    LoadKeyNames(names);
+    const IniFileStore store = OpenStore(options, names);
+
+    auto asRead = std::make_unique<SaverSettings>();
+    LoadSettings(store, names, *asRead);
+    auto settings = std::make_unique<SaverSettings>();
+    auto scene = std::make_unique<LogoScene>();
+    CreateLogo(store, names, *settings, *scene, options.width, options.height);
+    if (options.seed) SeedRandom(*scene, *options.seed);
+
+    JsonWriter json;
+    json.Open('{');
+    WriteSceneHeader(json, *scene, names, *asRead);
+    WriteSceneSetup(json, *scene, *settings);
+    json.Key("frames").Open('[');
+    auto projected = std::make_unique<LogoScene>();
+    RecordingRaster raster;
+    for (int k = 0; k < options.frames; ++k) {
+        *projected = *scene;
+        ProjectScene(*projected, *settings);
+        FrameRecord record{};
+        raster.calls.clear();
+        RenderFrame(*scene, *settings, raster, &record);
+        WriteSceneFrame(json, k, *projected, *scene, *settings, record);
+    }
+    json.Close(']');
+    json.Close('}').Newline();
+    std::fwrite(json.text().data(), 1, json.text().size(), stdout);
+    return 0;
+}

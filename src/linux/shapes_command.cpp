@@ -1,0 +1,51 @@
+// korunex shapes: lists the shape records and, with --check, what is wrong with them.
+
+#include <cstdio>
+
+#include "linux/command_line.h"
+#include "scene/shape_check.h"
+#include "scene/shape_library.h"
+
+int RunShapesCommand(const Options& options) {
+    ProfileNames names;
+    LoadKeyNames(names);
+    const IniFileStore store = OpenStore(options, names);
+    const std::optional<std::string> text = store.ReadText();
+    if (!text) {
+        std::fprintf(stderr, "korunex: cannot read %s\n", store.path().c_str());
+        return 1;
+    }
+
+    int problems = 0, number = 1;
+    for (;; ++number) {
+        const std::string key = RecordKey(number);
+        const std::string_view value = FindIniValue(*text, names.shapeSection, key).value_or(names.endMarker);
+        if (IsEndOfRecords(value, names.endMarker)) break;
+
+        ShapeRecord shape;
+        ParseShapeRecord(value.substr(0, kRecordBufferSize - 1), names.endMarker, shape);
+        size_t position = 0;
+        char name[kNameBytes];
+        CopyShapeName(NextRecordToken(value, position).value_or(""), name);
+        std::printf("%3d  %-9s  %2d points  %2d contours\n", number, name, shape.pointCount, shape.contourCount);
+
+        if (!options.check) continue;
+        for (const std::string& problem : CheckShapeRecord(number, value)) {
+            std::printf("     %s\n", problem.c_str());
+            ++problems;
+        }
+    }
+    const int records = number - 1;
+    if (options.check) {
+        if (records == 0) {
+            std::printf("%s: no records in section [%s]\n", store.path().c_str(), names.shapeSection);
+            ++problems;
+        }
+        if (records > kMaxShapeNames) {
+            std::printf("%d records: the dialog offers only the first %d\n", records, kMaxShapeNames);
+            ++problems;
+        }
+        std::printf("%d records, %d problems\n", records, problems);
+    }
+    return problems == 0 ? 0 : 1;
+}

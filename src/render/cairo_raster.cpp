@@ -1,0 +1,102 @@
+#include "render/cairo_raster.h"
+
+namespace {
+
+void SetColour(cairo_t* cr, Rgb colour) { cairo_set_source_rgb(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0); }
+
+// Pixel centres lie at half coordinates in cairo; whole-pixel points of the
+// raster name pixels, as on Windows.
+void AddRing(cairo_t* cr, const RasterPoint* points, int count, bool close) {
+    for (int i = 0; i < count; ++i) {
+        const double x = points[i].x + 0.5, y = points[i].y + 0.5;
+        i == 0 ? cairo_move_to(cr, x, y) : cairo_line_to(cr, x, y);
+    }
+    if (close) cairo_close_path(cr);
+}
+
+void StrokeBlack(cairo_t* cr) {
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_stroke(cr);
+}
+
+}  // namespace
+
+void CairoRaster::BeginFrame(int32_t width, int32_t height) {
+    ReleaseFrame();
+    frameWidth_ = width, frameHeight_ = height;
+    frame_ = cairo_surface_create_similar_image(window_, CAIRO_FORMAT_RGB24, width, height);
+    cr_ = cairo_create(frame_);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+    cairo_set_line_width(cr_, 1.0);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_BEVEL);  // a mitre would spike past the corners of thin faces
+}
+
+void CairoRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
+    if (!cr_ || count < 1) return;
+    AddRing(cr_, points, count, true);
+    cairo_set_fill_rule(cr_, rule == FillRule::kEvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    SetColour(cr_, colour);
+    cairo_fill_preserve(cr_);
+    StrokeBlack(cr_);
+}
+
+void CairoRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
+    if (!cr_) return;
+    for (int r = 0; r < ringCount; points += counts[r], ++r) AddRing(cr_, points, counts[r], true);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
+    SetColour(cr_, colour);
+    cairo_fill(cr_);
+}
+
+void CairoRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
+    if (!cr_) return;
+    for (int r = 0; r < polylineCount; points += counts[r], ++r) AddRing(cr_, points, counts[r], false);
+    StrokeBlack(cr_);
+}
+
+// True when the frame placed at (x, y) overlaps the window. A frame far
+// outside is skipped: cairo's fixed-point coordinates end near 2^23.
+bool CairoRaster::MeetsWindow(int32_t x, int32_t y) const {
+    return int64_t(x) < windowWidth_ && int64_t(y) < windowHeight_ && int64_t(x) + frameWidth_ > 0 &&
+           int64_t(y) + frameHeight_ > 0;
+}
+
+void CairoRaster::CopyFrom(cairo_surface_t* source, int32_t x, int32_t y) {
+    if (!cr_) return;
+    // What lies outside the source reads as black.
+    cairo_save(cr_);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgb(cr_, 0, 0, 0);
+    cairo_paint(cr_);
+    if (source && MeetsWindow(x, y)) {
+        cairo_set_source_surface(cr_, source, -double(x), -double(y));
+        cairo_paint(cr_);
+    }
+    cairo_restore(cr_);
+}
+
+void CairoRaster::CopyFromWindow(int32_t x, int32_t y) { CopyFrom(window_, x, y); }
+
+void CairoRaster::CopyFromSnapshot(int32_t x, int32_t y) { CopyFrom(snapshot_, x, y); }
+
+void CairoRaster::PresentFrame(int32_t x, int32_t y) {
+    if (cr_ && MeetsWindow(x, y)) {
+        cairo_surface_flush(frame_);
+        cairo_t* window = cairo_create(window_);
+        cairo_set_operator(window, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(window, frame_, x, y);
+        cairo_rectangle(window, x, y, frameWidth_, frameHeight_);
+        cairo_fill(window);
+        cairo_destroy(window);
+        cairo_surface_flush(window_);
+    }
+    ReleaseFrame();
+}
+
+void CairoRaster::ReleaseFrame() {
+    if (cr_) cairo_destroy(cr_);
+    if (frame_) cairo_surface_destroy(frame_);
+    cr_ = nullptr;
+    frame_ = nullptr;
+}

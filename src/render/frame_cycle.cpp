@@ -1,0 +1,141 @@
+#include "render/frame_cycle.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "render/cap_fill.h"
+#include "render/side_faces.h"
+#include "scene/motion.h"
+#include "scene/shape_library.h"
+
+namespace {
+
+int32_t SaturateToInt32(int64_t value) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// A box in 64 bits: merged boxes of far-off corners must not overflow.
+struct WideBox {
+    int64_t minX, minY, maxX, maxY;
+};
+
+// The extent of this frame's projected corners, relative to the centre, y up.
+WideBox RawBox(const LogoScene& scene, const SaverSettings& settings) {
+    const ScreenPoint first = scene.slots[1].screenPoints[1];
+    WideBox box{first.x, first.y, first.x, first.y};
+    for (int32_t s = 1; s <= settings.OPTIONN; ++s) {
+        const LogoSlot& slot = scene.slots[s];
+        for (int32_t j = 1; j <= 2 * slot.shape.pointCount; ++j) {
+            box.minX = std::min<int64_t>(box.minX, slot.screenPoints[j].x);
+            box.minY = std::min<int64_t>(box.minY, slot.screenPoints[j].y);
+            box.maxX = std::max<int64_t>(box.maxX, slot.screenPoints[j].x);
+            box.maxY = std::max<int64_t>(box.maxY, slot.screenPoints[j].y);
+        }
+    }
+    return box;
+}
+
+// This frame's box merged with the last one (moved by the centre's shift),
+// then limited to half the window around the logo centre.
+WideBox FrameBoxOf(const WideBox& raw, const LogoScene& scene) {
+    const FrameBox& last = scene.lastBox;
+    WideBox box{std::min(raw.minX, int64_t(last.minX) - scene.shiftX), std::min(raw.minY, int64_t(last.minY) + scene.shiftY),
+                std::max(raw.maxX, int64_t(last.maxX) - scene.shiftX), std::max(raw.maxY, int64_t(last.maxY) + scene.shiftY)};
+    const int64_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
+    if (box.maxX > halfW) box.minX = -halfW, box.maxX = halfW;
+    if (box.maxY > halfH) box.minY = -halfH, box.maxY = halfH;
+    // Corners near the eye can still reach far to the left or below: a frame
+    // surface is never more than twice the window in either direction.
+    if (box.maxX - box.minX + 1 > 2 * int64_t(scene.screenWidth)) box.minX = -halfW, box.maxX = halfW;
+    if (box.maxY - box.minY + 1 > 2 * int64_t(scene.screenHeight)) box.minY = -halfH, box.maxY = halfH;
+    return box;
+}
+
+// Moves the projected points into the frame surface's coordinates (y down),
+// onto its edge when they lie outside.
+void MoveIntoFrame(LogoScene& scene, const SaverSettings& settings, int64_t offX, int64_t offY, int64_t width,
+                   int64_t height) {
+    for (int32_t s = 1; s <= settings.OPTIONN; ++s) {
+        LogoSlot& slot = scene.slots[s];
+        for (int32_t j = 1; j <= 2 * slot.shape.pointCount; ++j) {
+            ScreenPoint& p = slot.screenPoints[j];
+            p.x = int32_t(std::clamp<int64_t>(offX + p.x, 0, width));
+            p.y = int32_t(std::clamp<int64_t>(offY - p.y, 0, height));
+        }
+    }
+}
+
+void PaintBackground(Raster& raster, Background background, int32_t width, int32_t height, int32_t x, int32_t y) {
+    switch (background) {
+        case Background::kBlack: {
+            const RasterPoint corners[4] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
+            raster.FillPolygon(corners, 4, Rgb{0, 0, 0}, FillRule::kWinding);
+            break;
+        }
+        case Background::kSnapshot: raster.CopyFromSnapshot(x, y); break;
+        case Background::kWindow: raster.CopyFromWindow(x, y); break;
+    }
+}
+
+}  // namespace
+
+Background ChooseBackground(const SaverSettings& settings) {
+    if (settings.ZANZOU == 0 && settings.BKMODE == 1) return Background::kBlack;
+    if (settings.ZANZOU == 0 && settings.BKMODE == 0) return Background::kSnapshot;
+    return Background::kWindow;
+}
+
+void CreateLogo(const ProfileStore& store, ProfileNames& names, SaverSettings& settings, LogoScene& scene,
+                int32_t clientWidth, int32_t clientHeight) {
+    LoadKeyNames(names);
+    LoadSettings(store, names, settings);
+    KeepWithinSaverLimits(settings);
+    LoadSlotShapes(store, names, settings, scene);
+    scene.screenWidth = clientWidth;
+    scene.screenHeight = clientHeight;
+    BuildScene(scene, settings);
+}
+
+void SeedRandom(LogoScene& scene, uint32_t tickCount) { scene.randomState = tickCount & 0xFFFFu; }
+
+void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+    ProjectScene(scene, settings);
+    const WideBox raw = RawBox(scene, settings);
+    const WideBox box = FrameBoxOf(raw, scene);
+
+    // The box need not span the logo centre, so its offsets keep their signs.
+    const int64_t width = box.maxX - box.minX + 1, height = box.maxY - box.minY + 1;
+    const int64_t offX = -box.minX, offY = box.maxY;
+    MoveIntoFrame(scene, settings, offX, offY, width, height);
+    const int32_t left = SaturateToInt32(scene.centreX - offX), top = SaturateToInt32(scene.centreY - offY);
+
+    raster.BeginFrame(int32_t(width), int32_t(height));
+    PaintBackground(raster, ChooseBackground(settings), int32_t(width), int32_t(height), left, top);
+
+    // Seen from the front the last slot is drawn first; seen from behind, the first.
+    const bool fromFront = (scene.turnAngle / 180) % 2 == 0;
+    int32_t slotOrder[kMaxSlots];
+    for (int32_t k = 0; k < settings.OPTIONN; ++k) slotOrder[k] = fromFront ? settings.OPTIONN - k : k + 1;
+    for (int32_t k = 0; k < settings.OPTIONN; ++k) {
+        scene.drawingSlot = slotOrder[k];
+        int32_t painted[kMaxPoints];
+        const int count = DrawSideFaces(scene.slots[scene.drawingSlot], raster, painted);
+        if (record) {
+            record->paintCount[scene.drawingSlot] = count;
+            std::copy(painted, painted + count, record->paintOrder[scene.drawingSlot]);
+        }
+    }
+    for (int32_t k = 0; k < settings.OPTIONN; ++k) {
+        scene.drawingSlot = slotOrder[k];
+        DrawCap(scene.slots[scene.drawingSlot], raster);
+    }
+    raster.PresentFrame(left, top);
+
+    scene.lastBox = {SaturateToInt32(box.minX), SaturateToInt32(box.minY), SaturateToInt32(box.maxX),
+                     SaturateToInt32(box.maxY)};
+    if (record) record->box = scene.lastBox;
+    AdvanceScene(scene, settings);
+    scene.lastBox = {SaturateToInt32(raw.minX), SaturateToInt32(raw.minY), SaturateToInt32(raw.maxX),
+                     SaturateToInt32(raw.maxY)};
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The logo's life in a window: creation, one frame per timer tick.
+
+#include "render/raster.h"
+#include "scene/logo_scene.h"
+#include "settings/settings_store.h"
+
+// Where a frame's background comes from.
+enum class Background {
+    kBlack,     // BKMODE 1, ZANZOU 0
+    kSnapshot,  // BKMODE 0, ZANZOU 0: the desktop picture taken at start
+    kWindow,    // anything else: what the window shows, so frames leave after-images
+};
+Background ChooseBackground(const SaverSettings& settings);
+
+// What creation does before any frame, the platform aside: loads the names,
+// the settings (kept within the saver's limits) and the slots' shapes, stores
+// the client size and builds the scene. The caller then takes the desktop
+// snapshot when ChooseBackground asks for one, seeds the generator
+// (SeedRandom) and starts the timer with settings.TIMER.
+void CreateLogo(const ProfileStore& store, ProfileNames& names, SaverSettings& settings, LogoScene& scene,
+                int32_t clientWidth, int32_t clientHeight);
+
+// Replaces the random generator's state: the low 16 bits of the tick count.
+void SeedRandom(LogoScene& scene, uint32_t tickCount);
+
+// What a frame did, for tools and tests.
+struct FrameRecord {
+    FrameBox box;  // the frame box after merging and limiting, relative to the centre, y up
+    int32_t paintCount[kMaxSlots + 1];                // side faces painted per slot
+    int32_t paintOrder[kMaxSlots + 1][kMaxPoints];    // their face numbers, in painting order
+};
+
+// Draws one frame through `raster` and advances the scene to the next tick.
+void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record = nullptr);

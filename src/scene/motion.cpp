@@ -1,0 +1,118 @@
+#include "scene/motion.h"
+
+#include <cmath>
+
+#include "scene/numbers.h"
+
+namespace {
+
+// Degrees to radians with the constant the design fixes.
+double Radians(int32_t degrees) { return degrees * 3.141593 / 180.0; }
+
+// A perspective divisor below this (or NaN) would divide by zero or mirror
+// corners that come near the eye; they are drawn as if at this distance.
+constexpr double kSmallestDivisor = 0.05;
+
+struct Rotation {
+    double cos, sin;
+};
+
+Rotation RotationOf(double radians) { return {std::cos(radians), std::sin(radians)}; }
+
+// Adds a step to an angle; one subtraction keeps steps up to 360 within a turn.
+int32_t Advance(int32_t angle, int32_t step) {
+    angle += step;
+    return angle >= 360 ? angle - 360 : angle;
+}
+
+void ProjectSlot(LogoSlot& slot, bool spins, const LogoScene& scene, const SaverSettings& settings,
+                 Rotation turn, const Rotation* tilt) {
+    const int32_t n = slot.shape.pointCount;
+    const double cx = slot.cellCentreX;
+    const double depth = double(scene.depthUnits) * settings.SIZE;
+    const Rotation spin = RotationOf(spins ? Radians(slot.spinAngle) : 0.0);
+    const bool ownAxis = settings.KAITEN != 0;
+
+    for (int32_t j = 1; j <= 2 * n; ++j) {
+        const ShapePoint& p = slot.shape.points[j <= n ? j : j - n];
+        double x = p.x, y = p.y;
+        const double z = j <= n ? -depth : depth;
+        if (spins) {
+            const double u = x - cx;
+            x = spin.cos * u - spin.sin * y + cx;
+            y = spin.sin * u + spin.cos * y;
+        }
+        if (ownAxis) x -= cx;
+        double X = turn.cos * x - turn.sin * z;
+        double Z = turn.sin * x + turn.cos * z;
+        double Y = y;
+        if (tilt) {
+            const double tiltedZ = tilt->cos * Z - tilt->sin * Y;
+            Y = tilt->sin * Z + tilt->cos * Y;
+            Z = tiltedZ;
+        }
+        double w = scene.perspective * Z + 1.0;
+        if (!(w >= kSmallestDivisor)) w = kSmallestDivisor;
+        X /= w;
+        Y /= w;
+        Z /= w;
+        if (ownAxis) X += cx;
+        slot.viewPoints[j] = {X, Y, Z};
+        slot.screenPoints[j] = {TruncateToInt32(X), TruncateToInt32(Y)};
+    }
+}
+
+}  // namespace
+
+void ProjectScene(LogoScene& scene, const SaverSettings& settings) {
+    const Rotation turn = RotationOf(Radians(scene.turnAngle));
+    // The view tilts with the logo's height on the window: none at the middle,
+    // VIEW x 10 degrees at the bottom edge. A window of no height has no tilt.
+    const int32_t H = scene.screenHeight;
+    Rotation tilt{};
+    const bool tilts = settings.VIEW != 0 && H > 0;
+    if (tilts)
+        tilt = RotationOf((scene.centreY - H / 2) * (settings.VIEW * 10.0) / (H * 0.5) * 3.141593 / 180.0);
+
+    for (int32_t i = 1; i <= settings.OPTIONN; ++i) {
+        LogoSlot& slot = scene.slots[i];
+        if (slot.shape.pointCount < 1) continue;
+        ProjectSlot(slot, settings.*kSlotSpinFields[i - 1] != 0, scene, settings, turn, tilts ? &tilt : nullptr);
+    }
+}
+
+void AdvanceScene(LogoScene& scene, const SaverSettings& settings) {
+    scene.turnAngle = Advance(scene.turnAngle, settings.STEPRAG);
+    for (int i = 1; i <= kMaxSlots; ++i)
+        scene.slots[i].spinAngle = Advance(scene.slots[i].spinAngle, settings.*kSlotStepFields[i - 1]);
+    if (settings.OPTIONP != 2) return;
+
+    // A logo that fills half the window from its centre stops on that axis.
+    int32_t newX = scene.lastBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
+    int32_t newY = scene.lastBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
+    // Each bounce lands on the bound and sends the logo back at a fresh random speed.
+    if (newX >= scene.maxCentreX) {
+        DrawRandomStep(scene, settings);
+        newX = scene.maxCentreX;
+        scene.velocityX = -scene.randomStep;
+    }
+    if (newX <= scene.minCentreX) {
+        DrawRandomStep(scene, settings);
+        newX = scene.minCentreX;
+        scene.velocityX = +scene.randomStep;
+    }
+    if (newY >= scene.maxCentreY) {
+        DrawRandomStep(scene, settings);
+        newY = scene.maxCentreY;
+        scene.velocityY = -scene.randomStep;
+    }
+    if (newY <= scene.minCentreY) {
+        DrawRandomStep(scene, settings);
+        newY = scene.minCentreY;
+        scene.velocityY = +scene.randomStep;
+    }
+    scene.shiftX = newX - scene.centreX;
+    scene.centreX = newX;
+    scene.shiftY = newY - scene.centreY;
+    scene.centreY = newY;
+}

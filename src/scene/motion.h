@@ -1,0 +1,13 @@
+#pragma once
+// Per-tick projection and motion of the scene.
+
+#include "scene/logo_scene.h"
+
+// Spins, turns, tilts and projects every corner of the slots in use into
+// viewPoints (reals, y up, depth away from the viewer) and screenPoints
+// (truncated to whole pixels), relative to the logo centre.
+void ProjectScene(LogoScene& scene, const SaverSettings& settings);
+
+// Advances the angles and, when the logo moves, the centre with its bounces.
+// Reads lastBox, which holds this frame's merged and limited box.
+void AdvanceScene(LogoScene& scene, const SaverSettings& settings);
