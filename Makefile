@@ -1,9 +1,12 @@
 # The two commands of the README, and the builds behind them.
-.PHONY: run test deps native windows clean
+.PHONY: run test bench deps native windows clean
 
+# Three seconds of the default logo at the default 55 ms a frame, drawn headless.
 run: native
-	./build/native/korunex shapes --ini data/KORUNEX.ini
-	./build/native/korunex scene --ini data/KORUNEX.ini --size 1280x720 --frames 0
+	./build/native/korunex render --size 1280x720 --frames 55 --every 5 --out out/frames --sheet out/contact-sheet.png | tail -n 1
+
+bench: native
+	./build/native/korunex_bench
 
 test: native windows
 	ctest --preset native

@@ -5,30 +5,14 @@
 #include <memory>
 #include <vector>
 
-namespace {
+#include "scene_fixture.h"
 
-ShapeRecord MakeShape(const std::vector<ShapePoint>& points, const std::vector<ContourRange>& contours,
-                      std::vector<int32_t> reversed = {}) {
-    ShapeRecord shape{};
-    shape.pointCount = int32_t(points.size());
-    for (size_t k = 0; k < points.size(); ++k) shape.points[k + 1] = points[k];
-    shape.contourCount = int32_t(contours.size());
-    for (size_t c = 0; c < contours.size(); ++c) shape.contours[c + 1] = contours[c];
-    for (size_t r = 0; r < reversed.size(); ++r) shape.reversedSidePoints[r] = reversed[r];
-    return shape;
-}
+namespace {
 
 std::vector<std::pair<int, int>> PointsOf(const ShapeRecord& shape) {
     std::vector<std::pair<int, int>> points;
     for (int k = 1; k <= shape.pointCount; ++k) points.emplace_back(shape.points[k].x, shape.points[k].y);
     return points;
-}
-
-// Settings with SIZE and SIZEY 10, so that shape units are pixels.
-SaverSettings Defaults() {
-    SaverSettings s{};
-    for (const SettingKey& key : kSettingKeys) s.*key.field = key.byDefault;
-    return s;
 }
 
 class Scene : public ::testing::Test {
@@ -42,7 +26,7 @@ protected:
         BuildScene(*scene, settings);
         return scene->slots[1];
     }
-    SaverSettings settings = Defaults();
+    SaverSettings settings = DefaultSettings();
     std::unique_ptr<LogoScene> scene = std::make_unique<LogoScene>();
 };
 

@@ -35,6 +35,31 @@ for slot in setup["slots"]:
 assert scene["frames"] == []
 PY
 
+# Frames: the state each draws, the box and the walls in painting order.
+"$korunex" scene --ini "$source_dir/data/KORUNEX.ini" --size 640x480 --frames 3 --seed 7 > "$work/frames.json" || fail "scene --frames exits non-zero"
+python3 - "$work/frames.json" <<'PY' || fail "scene frames JSON"
+import json, sys
+frames = json.load(open(sys.argv[1]))["frames"]
+assert [f["frame"] for f in frames] == [0, 1, 2]
+assert [f["turnAngle"] for f in frames] == [0, 9, 18]
+for f in frames:
+    minX, minY, maxX, maxY = f["box"]
+    assert minX <= 0 <= maxX and minY <= 0 <= maxY, f["box"]
+    for slot in f["slots"]:
+        assert len(slot["viewPoints"]) == len(slot["screenPoints"])
+        for x, y in slot["screenPoints"]:
+            assert minX <= x <= maxX and minY <= y <= maxY
+        assert len(set(slot["sidePaintOrder"])) == len(slot["sidePaintOrder"])
+assert frames[0]["slots"][0]["capFront"] == 1 and frames[0]["slots"][0]["capBack"] == 0
+PY
+
+# Headless frames and a contact sheet.
+"$korunex" render --ini "$source_dir/data/KORUNEX.ini" --size 320x200 --frames 6 --every 3 --out "$work/frames" --sheet "$work/sheet.png" > "$work/render" || fail "render exits non-zero"
+[ "$(wc -l < "$work/render")" -eq 3 ] || fail "render lists $(cat "$work/render")"
+for f in frame-0000.png frame-0003.png; do [ -s "$work/frames/$f" ] || fail "no $f"; done
+[ -s "$work/sheet.png" ] || fail "no contact sheet"
+"$korunex" render --ini "$source_dir/data/KORUNEX.ini" 2> "$work/err"; [ $? -eq 2 ] || fail "render without --out accepted"
+
 # Mistakes on the command line are explained, with status 2.
 "$korunex" scene --size 12 2> "$work/err"; [ $? -eq 2 ] || fail "bad --size accepted"
 grep -q -- "--size must be WxH" "$work/err" || fail "bad --size message: $(cat "$work/err")"

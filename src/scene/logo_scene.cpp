@@ -22,8 +22,6 @@ namespace {
 // digits, so that floating-point noise cannot flip a point that lies on a line.
 constexpr int kSetupDigits = 9;
 
-bool operator==(ShapePoint a, ShapePoint b) { return a.x == b.x && a.y == b.y; }
-
 int32_t CyclicPrevious(const ContourRange& contour, int32_t k) { return k == contour.first ? contour.last : k - 1; }
 int32_t CyclicNext(const ContourRange& contour, int32_t k) { return k == contour.last ? contour.first : k + 1; }
 

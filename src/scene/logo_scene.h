@@ -16,6 +16,7 @@ inline constexpr int kMaxCorners = 2 * kMaxPoints;
 
 struct Rgb {
     uint8_t r, g, b;
+    bool operator==(const Rgb&) const = default;
 };
 
 // The side face of point k: the quadrilateral between the edge from k to the

@@ -23,6 +23,7 @@ inline constexpr size_t kNameBufferSize = 255;
 
 struct ShapePoint {
     int32_t x, y;
+    bool operator==(const ShapePoint&) const = default;
 };
 
 // Points `first` to `last` (numbers from 1, both included), closing from last back to first.
