@@ -3,11 +3,16 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
+#include "render/recording_raster.h"
 #include "render/side_faces.h"
 #include "scene/motion.h"
 #include "scene/shape_library.h"
@@ -72,8 +77,7 @@ void BM_ProjectNineSlots(benchmark::State& state) {
 BENCHMARK(BM_ProjectNineSlots);
 
 template <typename Adjust>
-void RunFrames(benchmark::State& state, Adjust adjust) {
-    const int32_t width = 1920, height = 1080;
+void RunFrames(benchmark::State& state, int32_t width, int32_t height, Adjust adjust) {
     SaverSettings settings{};
     auto scene = MakeScene(settings, width, height, adjust);
     cairo_surface_t* window = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -83,15 +87,107 @@ void RunFrames(benchmark::State& state, Adjust adjust) {
 }
 
 void BM_FrameDefault(benchmark::State& state) {
-    RunFrames(state, [](SaverSettings&) {});
+    RunFrames(state, 1920, 1080, [](SaverSettings&) {});
 }
 BENCHMARK(BM_FrameDefault)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameHeavy(benchmark::State& state) {
-    RunFrames(state, [](SaverSettings& s) { Heavy(s, 30); });
+    RunFrames(state, 1920, 1080, [](SaverSettings& s) { Heavy(s, 30); });
 }
 BENCHMARK(BM_FrameHeavy)->Unit(benchmark::kMicrosecond);
 
+// The heaviest scene the dialog allows.
+void Heaviest(SaverSettings& s) {
+    Heavy(s, 50);
+    s.HABAJIDO = 0;
+    s.HABA = 30;
+    s.ENKIN = 30;
+    s.ZANZOU = 1;
+}
+
+// Bytes the frames write on average (4 per pixel), counted on the recording raster.
+double BytesPerFrame(int32_t width, int32_t height, int frames) {
+    SaverSettings settings{};
+    auto scene = MakeScene(settings, width, height, Heaviest);
+    RecordingRaster counter;
+    counter.keepsCalls = false;
+    counter.countsPixels = true;
+    for (int k = 0; k < frames; ++k) RenderFrame(*scene, settings, counter);
+    return 4.0 * double(counter.pixelsWritten) / frames;
+}
+
+// Bytes per second of a plain fill of a frame-sized buffer, on this machine now.
+double FillBandwidth(int32_t width, int32_t height) {
+    std::vector<uint32_t> buffer(size_t(width) * height);
+    const auto start = std::chrono::steady_clock::now();
+    const int rounds = 40;
+    for (int i = 0; i < rounds; ++i) {
+        std::memset(buffer.data(), i, buffer.size() * sizeof buffer[0]);
+        benchmark::ClobberMemory();
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return double(buffer.size() * sizeof buffer[0]) * rounds / seconds;
+}
+
+// The frame time of the heaviest scene against the time its pixels need at
+// the memory bandwidth of a plain fill.
+void BM_FrameHeaviest(benchmark::State& state) {
+    const int32_t width = int32_t(state.range(0)), height = int32_t(state.range(1));
+    const double bytes = BytesPerFrame(width, height, 80);
+    const double boundSeconds = bytes / FillBandwidth(width, height);
+    RunFrames(state, width, height, Heaviest);
+    state.counters["MB/frame"] = bytes / 1e6;
+    state.counters["bound_us"] = boundSeconds * 1e6;
+}
+BENCHMARK(BM_FrameHeaviest)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+
+// Prints the usual report, then a short table per case: time per frame,
+// frames per second and the share of one core used at the default 55 ms timer.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto bound = run.counters.find("bound_us");
+            rows_.push_back({run.benchmark_name(), run.GetAdjustedRealTime() * Scale(run.time_unit),
+                             bound == run.counters.end() ? 0.0 : double(bound->second) * 1e-6});
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-32s %14s %10s %14s %16s\n", "case", "time/frame", "frames/s", "core at 55 ms",
+                    "x pixel bound");
+        for (const Row& row : rows_) {
+            std::printf("%-32s %11.1f us %10.0f %13.2f%%", row.name.c_str(), row.seconds * 1e6, 1.0 / row.seconds,
+                        100.0 * row.seconds / 0.055);
+            if (row.bound > 0) std::printf(" %16.2f", row.seconds / row.bound);
+            std::printf("\n");
+        }
+    }
+
+private:
+    static double Scale(benchmark::TimeUnit unit) {
+        switch (unit) {
+            case benchmark::kNanosecond: return 1e-9;
+            case benchmark::kMicrosecond: return 1e-6;
+            case benchmark::kMillisecond: return 1e-3;
+            default: return 1.0;
+        }
+    }
+    struct Row {
+        std::string name;
+        double seconds, bound;  // per frame; bound: what its pixels need at fill bandwidth (0: not measured)
+    };
+    std::vector<Row> rows_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -169,3 +169,36 @@ TEST_F(FrameCycle, CreationLoadsTheSettingsWithinLimitsAndSeeding) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RecordingRaster, CountsThePixelsADrawingRasterWrites) {
+    RecordingRaster raster;
+    raster.countsPixels = true;
+    raster.BeginFrame(100, 50);
+    raster.CopyFromWindow(0, 0);
+    EXPECT_EQ(raster.pixelsWritten, 5000);
+
+    // A 10 x 10 square with a 4 x 4 hole, as one even-odd region.
+    const RasterPoint rings[] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}, {10, 10},
+                                 {13, 13}, {17, 13}, {17, 17}, {13, 17}, {13, 13}};
+    const int counts[] = {5, 5};
+    raster.pixelsWritten = 0;
+    raster.PaintRegion(rings, counts, 2, Rgb{});
+    EXPECT_EQ(raster.pixelsWritten, 100 - 16);
+
+    raster.pixelsWritten = 0;
+    raster.DrawPolylines(rings, counts, 1);
+    EXPECT_EQ(raster.pixelsWritten, 40);
+
+    // Parts outside the frame surface write nothing.
+    const RasterPoint beyond[] = {{-50, -50}, {200, -50}, {200, 200}, {-50, 200}};
+    raster.pixelsWritten = 0;
+    raster.keepsCalls = false;
+    raster.calls.clear();
+    raster.FillPolygon(beyond, 4, Rgb{}, FillRule::kWinding);
+    EXPECT_GE(raster.pixelsWritten, 5000);
+    EXPECT_TRUE(raster.calls.empty());
+}
+
+}  // namespace

@@ -22,6 +22,9 @@ void StrokeBlack(cairo_t* cr) {
 }  // namespace
 
 void CairoRaster::BeginFrame(int32_t width, int32_t height) {
+    // A frame of the same size as the last reuses its surface: the
+    // background paints every pixel of it before anything else.
+    if (cr_ && width == frameWidth_ && height == frameHeight_) return;
     ReleaseFrame();
     frameWidth_ = width, frameHeight_ = height;
     frame_ = cairo_surface_create_similar_image(window_, CAIRO_FORMAT_RGB24, width, height);
@@ -91,7 +94,6 @@ void CairoRaster::PresentFrame(int32_t x, int32_t y) {
         cairo_destroy(window);
         cairo_surface_flush(window_);
     }
-    ReleaseFrame();
 }
 
 void CairoRaster::ReleaseFrame() {

@@ -43,6 +43,7 @@ public:
     virtual void CopyFromSnapshot(int32_t x, int32_t y) = 0;
 
     // Copies the whole frame surface to the window with its top left at
-    // (x, y), then releases the frame surface.
+    // (x, y), which ends the frame. A backend may keep the surface for a
+    // next frame of the same size; every frame paints all of it anew.
     virtual void PresentFrame(int32_t x, int32_t y) = 0;
 };

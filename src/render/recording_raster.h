@@ -1,6 +1,8 @@
 #pragma once
-// A raster that keeps every call in order instead of drawing, for tests and tools.
+// A raster that keeps every call in order instead of drawing, for tests and
+// tools; it can also count the pixels a drawing raster would write.
 
+#include <cstdint>
 #include <vector>
 
 #include "render/raster.h"
@@ -18,36 +20,24 @@ struct RasterCall {
 
 class RecordingRaster final : public Raster {
 public:
-    void BeginFrame(int32_t width, int32_t height) override {
-        calls.push_back({RasterCall::kBeginFrame, {}, {}, {}, {}, 0, 0, width, height});
-    }
-    void FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) override {
-        calls.push_back({RasterCall::kFillPolygon, {points, points + count}, {count}, colour, rule});
-    }
-    void PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) override {
-        calls.push_back({RasterCall::kPaintRegion, {points, points + Total(counts, ringCount)},
-                         {counts, counts + ringCount}, colour});
-    }
-    void DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) override {
-        calls.push_back({RasterCall::kDrawPolylines, {points, points + Total(counts, polylineCount)},
-                         {counts, counts + polylineCount}});
-    }
-    void CopyFromWindow(int32_t x, int32_t y) override {
-        calls.push_back({RasterCall::kCopyFromWindow, {}, {}, {}, {}, x, y});
-    }
-    void CopyFromSnapshot(int32_t x, int32_t y) override {
-        calls.push_back({RasterCall::kCopyFromSnapshot, {}, {}, {}, {}, x, y});
-    }
-    void PresentFrame(int32_t x, int32_t y) override {
-        calls.push_back({RasterCall::kPresentFrame, {}, {}, {}, {}, x, y});
-    }
+    void BeginFrame(int32_t width, int32_t height) override;
+    void FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) override;
+    void PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) override;
+    void DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) override;
+    void CopyFromWindow(int32_t x, int32_t y) override;
+    void CopyFromSnapshot(int32_t x, int32_t y) override;
+    void PresentFrame(int32_t x, int32_t y) override;
 
+    bool keepsCalls = true;
     std::vector<RasterCall> calls;
 
+    // When set, pixelsWritten adds up the pixels each call writes: the frame
+    // surface for a copy, the covered pixels of fills, one per pixel step of a line.
+    bool countsPixels = false;
+    int64_t pixelsWritten = 0;
+
 private:
-    static int Total(const int* counts, int n) {
-        int total = 0;
-        for (int i = 0; i < n; ++i) total += counts[i];
-        return total;
-    }
+    void Keep(RasterCall call);
+
+    int32_t frameWidth_ = 0, frameHeight_ = 0;
 };

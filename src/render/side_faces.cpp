@@ -95,7 +95,9 @@ Face MakeFace(const LogoSlot& slot, int32_t number, double turn) {
     }
     face.normal = Cross(Difference(*face.corners[1], *face.corners[0]), Difference(*face.corners[2], *face.corners[0]));
     if (turn < 0) face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
-    for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4]);
+    // Hull faces are never compared, so they need no edges.
+    if (!face.placed)
+        for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4]);
     return face;
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -69,12 +70,50 @@ int32_t TruncateToInt32(double value) {
     return static_cast<int32_t>(value);
 }
 
-double RoundSignificant(double value, int digits) {
-    // Beyond 17 digits every double reads back as itself.
-    if (!std::isfinite(value) || digits > 17) return value;
+namespace {
+
+// Exact powers of ten: up to 10^27 in the 64-bit mantissa of long double,
+// up to 10^22 in a double.
+constexpr long double kPowersLong[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                                       1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+                                       1e20L, 1e21L, 1e22L};
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+double RoundThroughText(double value, int digits) {
     char text[64];
     const auto printed = std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
     double rounded = value;
     std::from_chars(text, printed.ptr, rounded, std::chars_format::general);
     return rounded;
+}
+
+}  // namespace
+
+// The text of "%.*g" holds the digits M of the value scaled by 10^s and
+// rounded to a whole number; reading it back gives the double nearest to
+// M / 10^s, which one correctly rounded division of exact doubles also gives.
+// The scaled value is formed in extended precision; whenever it lies too near
+// a rounding boundary for that to be certain, the text path decides.
+double RoundSignificant(double value, int digits) {
+    // Beyond 17 digits every double reads back as itself.
+    if (!std::isfinite(value) || value == 0.0 || digits > 17) return value;
+    digits = std::max(digits, 1);
+    const double magnitude = std::fabs(value);
+    if (digits <= 13 && magnitude > 1e-200 && magnitude < 1e200) {
+        const int scale = digits - 1 - int(std::floor(std::log10(magnitude)));
+        if (scale >= -22 && scale <= 22) {
+            const long double scaled =
+                scale >= 0 ? magnitude * kPowersLong[scale] : magnitude / kPowersLong[-scale];
+            const long double whole = std::floor(scaled), fraction = scaled - whole;
+            const bool isClear = scaled > kPowersLong[digits - 1] + 0.01L && scaled < kPowersLong[digits] - 0.01L &&
+                                 std::fabs(fraction - 0.5L) > 0.01L;
+            if (isClear) {
+                const double m = double(fraction > 0.5L ? whole + 1 : whole);
+                const double rounded = scale >= 0 ? m / kPowers[scale] : m * kPowers[-scale];
+                return value < 0 ? -rounded : rounded;
+            }
+        }
+    }
+    return RoundThroughText(value, digits);
 }
