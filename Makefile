@@ -1,5 +1,8 @@
 # The two commands of the README, and the builds behind them.
-.PHONY: run test bench deps native windows clean
+.PHONY: run test bench fuzz deps native sanitize windows clean
+
+# Seconds each fuzz target runs in make fuzz.
+FUZZ_SECONDS ?= 60
 
 # Three seconds of the default logo at the default 55 ms a frame, drawn headless.
 run: native
@@ -8,8 +11,9 @@ run: native
 bench: native
 	./build/native/korunex_bench
 
-test: native windows
+test: native sanitize windows
 	ctest --preset native
+	ctest --preset sanitize
 	ctest --preset windows
 
 deps:
@@ -18,6 +22,13 @@ deps:
 native: deps
 	@cmake --preset native > /dev/null
 	cmake --build --preset native
+
+sanitize: deps
+	@cmake --preset sanitize > /dev/null
+	cmake --build --preset sanitize
+
+fuzz: sanitize
+	tests/fuzz/run-fuzzers fuzz build/sanitize $(FUZZ_SECONDS)
 
 windows: deps
 	@cmake --preset windows > /dev/null

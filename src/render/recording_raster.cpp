@@ -58,13 +58,9 @@ int64_t CountLinePixels(const RasterPoint* points, const int* counts, int polyli
 
 }  // namespace
 
-void RecordingRaster::Keep(RasterCall call) {
-    if (keepsCalls) calls.push_back(std::move(call));
-}
-
 void RecordingRaster::BeginFrame(int32_t width, int32_t height) {
     frameWidth_ = width, frameHeight_ = height;
-    Keep({RasterCall::kBeginFrame, {}, {}, {}, {}, 0, 0, width, height});
+    if (keepsCalls) calls.push_back({RasterCall::kBeginFrame, {}, {}, {}, {}, 0, 0, width, height});
 }
 
 void RecordingRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
@@ -74,32 +70,32 @@ void RecordingRaster::FillPolygon(const RasterPoint* points, int count, Rgb colo
         const int two = 2;
         pixelsWritten += CountLinePixels(points, &count, 1) + CountLinePixels(closed, &two, 1);
     }
-    Keep({RasterCall::kFillPolygon, {points, points + count}, {count}, colour, rule});
+    if (keepsCalls) calls.push_back({RasterCall::kFillPolygon, {points, points + count}, {count}, colour, rule});
 }
 
 void RecordingRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
     if (countsPixels)
         pixelsWritten += CountCovered(points, counts, ringCount, FillRule::kEvenOdd, frameWidth_, frameHeight_);
-    Keep({RasterCall::kPaintRegion, {points, points + Total(counts, ringCount)}, {counts, counts + ringCount}, colour});
+    if (keepsCalls) calls.push_back({RasterCall::kPaintRegion, {points, points + Total(counts, ringCount)}, {counts, counts + ringCount}, colour});
 }
 
 void RecordingRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
     if (countsPixels) pixelsWritten += CountLinePixels(points, counts, polylineCount);
-    Keep({RasterCall::kDrawPolylines, {points, points + Total(counts, polylineCount)},
+    if (keepsCalls) calls.push_back({RasterCall::kDrawPolylines, {points, points + Total(counts, polylineCount)},
           {counts, counts + polylineCount}});
 }
 
 void RecordingRaster::CopyFromWindow(int32_t x, int32_t y) {
     if (countsPixels) pixelsWritten += int64_t(frameWidth_) * frameHeight_;
-    Keep({RasterCall::kCopyFromWindow, {}, {}, {}, {}, x, y});
+    if (keepsCalls) calls.push_back({RasterCall::kCopyFromWindow, {}, {}, {}, {}, x, y});
 }
 
 void RecordingRaster::CopyFromSnapshot(int32_t x, int32_t y) {
     if (countsPixels) pixelsWritten += int64_t(frameWidth_) * frameHeight_;
-    Keep({RasterCall::kCopyFromSnapshot, {}, {}, {}, {}, x, y});
+    if (keepsCalls) calls.push_back({RasterCall::kCopyFromSnapshot, {}, {}, {}, {}, x, y});
 }
 
 void RecordingRaster::PresentFrame(int32_t x, int32_t y) {
     if (countsPixels) pixelsWritten += int64_t(frameWidth_) * frameHeight_;
-    Keep({RasterCall::kPresentFrame, {}, {}, {}, {}, x, y});
+    if (keepsCalls) calls.push_back({RasterCall::kPresentFrame, {}, {}, {}, {}, x, y});
 }

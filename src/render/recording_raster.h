@@ -37,7 +37,5 @@ public:
     int64_t pixelsWritten = 0;
 
 private:
-    void Keep(RasterCall call);
-
     int32_t frameWidth_ = 0, frameHeight_ = 0;
 };

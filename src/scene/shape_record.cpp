@@ -85,6 +85,6 @@ void CopyShapeName(std::string_view token, char (&name)[kNameBytes]) {
         if (length + width > kNameBytes - 1 || length + width > token.size()) break;
         length += width;
     }
-    std::memcpy(name, token.data(), length);
+    if (length > 0) std::memcpy(name, token.data(), length);
     name[length] = '\0';
 }

@@ -159,7 +159,7 @@ size_t IniFileStore::ReadString(const char* section, const char* key, const char
     if (text) value = FindIniValue(*text, section, key);
     const std::string_view chosen = value ? *value : std::string_view(byDefault);
     const size_t length = std::min(chosen.size(), capacity - 1);
-    std::memcpy(buffer, chosen.data(), length);
+    if (length > 0) std::memcpy(buffer, chosen.data(), length);  // an empty value may have no data
     buffer[length] = '\0';
     return length;
 }
