@@ -1,0 +1,32 @@
+#pragma once
+// The saver window: its class, the full-screen and preview configurations,
+// the message loop, and the two host procedures of its chain of three:
+// SaverWindowProc (the class procedure) -> LogoWindowProc -> CloseOnInputProc.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "host/saver_host_state.h"
+
+// The process's one host record.
+extern SaverHostState saverHost;
+
+// Runs one full-screen run (no parent) or one preview run inside `parent` to
+// its end. Returns the quit message's value, or 0 when no loop ran (another
+// full-screen saver is running, or no window could be made).
+int64_t RunSaverWindow(HWND parent);
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CloseOnInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs a procedure's body so that no C++ exception leaves the procedure:
+// one that escapes gets the platform's default processing instead.
+template <typename Body>
+LRESULT WithoutThrowing(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,101 @@
+#include "render/gdi_raster_win32.h"
+
+#include <cstddef>
+
+// The raster's points are handed to GDI as they are.
+static_assert(sizeof(RasterPoint) == sizeof(POINT) && offsetof(RasterPoint, x) == offsetof(POINT, x) &&
+              offsetof(RasterPoint, y) == offsetof(POINT, y));
+
+namespace {
+
+const POINT* AsPoints(const RasterPoint* points) {
+    return reinterpret_cast<const POINT*>(points);
+}
+
+COLORREF AsColour(Rgb colour) {
+    return RGB(colour.r, colour.g, colour.b);
+}
+
+}  // namespace
+
+void GdiRaster::BeginFrame(int32_t width, int32_t height) {
+    ReleaseFrame();
+    width_ = width, height_ = height;
+    frameBitmap_ = CreateCompatibleBitmap(window_, width, height);
+    frame_ = CreateCompatibleDC(window_);
+    previousBitmap_ = SelectObject(frame_, frameBitmap_);
+}
+
+void GdiRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
+    HBRUSH brush = CreateSolidBrush(AsColour(colour));
+    HGDIOBJ previous = SelectObject(frame_, brush);
+    SetPolyFillMode(frame_, rule == FillRule::kEvenOdd ? ALTERNATE : WINDING);
+    Polygon(frame_, AsPoints(points), count);
+    SelectObject(frame_, previous);
+    DeleteObject(brush);
+}
+
+void GdiRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
+    HRGN region = CreatePolyPolygonRgn(AsPoints(points), counts, ringCount, ALTERNATE);
+    HBRUSH brush = CreateSolidBrush(AsColour(colour));
+    HGDIOBJ previous = SelectObject(frame_, brush);
+    PaintRgn(frame_, region);
+    SelectObject(frame_, previous);
+    DeleteObject(brush);
+    DeleteObject(region);
+}
+
+void GdiRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ previous = SelectObject(frame_, pen);
+    for (int line = 0; line < polylineCount; ++line) {
+        const int count = counts[line];
+        if (count > 0) MoveToEx(frame_, points[0].x, points[0].y, nullptr);
+        for (int k = 1; k < count; ++k) LineTo(frame_, points[k].x, points[k].y);
+        points += count;
+    }
+    SelectObject(frame_, previous);
+    DeleteObject(pen);
+}
+
+void GdiRaster::CopyFromWindow(int32_t x, int32_t y) {
+    BitBlt(frame_, 0, 0, width_, height_, window_, x, y, SRCCOPY);
+}
+
+void GdiRaster::CopyFromSnapshot(int32_t x, int32_t y) {
+    if (snapshot_ != nullptr) BitBlt(frame_, 0, 0, width_, height_, snapshot_, x, y, SRCCOPY);
+}
+
+void GdiRaster::PresentFrame(int32_t x, int32_t y) {
+    BitBlt(window_, x, y, width_, height_, frame_, 0, 0, SRCCOPY);
+    ReleaseFrame();
+}
+
+void GdiRaster::ReleaseFrame() {
+    if (frame_ != nullptr) {
+        SelectObject(frame_, previousBitmap_);
+        DeleteDC(frame_);
+    }
+    if (frameBitmap_ != nullptr) DeleteObject(frameBitmap_);
+    frame_ = nullptr, frameBitmap_ = nullptr, previousBitmap_ = nullptr;
+}
+
+DesktopSnapshot TakeDesktopSnapshot(int32_t x, int32_t y, int32_t width, int32_t height) {
+    DesktopSnapshot snapshot;
+    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    snapshot.bitmap = CreateCompatibleBitmap(display, width, height);
+    snapshot.dc = CreateCompatibleDC(display);
+    snapshot.previousBitmap = SelectObject(snapshot.dc, snapshot.bitmap);
+    BitBlt(snapshot.dc, 0, 0, width, height, display, x, y, SRCCOPY);
+    DeleteDC(display);
+    return snapshot;
+}
+
+void ReleaseDesktopSnapshot(DesktopSnapshot& snapshot) {
+    if (snapshot.dc != nullptr) {
+        SelectObject(snapshot.dc, snapshot.previousBitmap);
+        DeleteDC(snapshot.dc);
+    }
+    if (snapshot.bitmap != nullptr) DeleteObject(snapshot.bitmap);
+    snapshot = {};
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The raster on GDI: a compatible bitmap per frame, painted with solid
+// brushes and pens that live for one call, copied to the window in one
+// transfer. Also the desktop snapshot some backgrounds are copied from.
+
+#include <windows.h>
+
+#include "render/raster.h"
+
+class GdiRaster final : public Raster {
+public:
+    // `window` is the window's device context; `snapshot` the snapshot's
+    // memory context, or null. Neither is owned.
+    GdiRaster(HDC window, HDC snapshot) : window_(window), snapshot_(snapshot) {}
+    ~GdiRaster() override { ReleaseFrame(); }
+    GdiRaster(const GdiRaster&) = delete;
+    GdiRaster& operator=(const GdiRaster&) = delete;
+
+    void BeginFrame(int32_t width, int32_t height) override;
+    void FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) override;
+    void PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) override;
+    void DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) override;
+    void CopyFromWindow(int32_t x, int32_t y) override;
+    void CopyFromSnapshot(int32_t x, int32_t y) override;
+    void PresentFrame(int32_t x, int32_t y) override;
+
+private:
+    void ReleaseFrame();
+
+    HDC window_;
+    HDC snapshot_;
+    HDC frame_ = nullptr;
+    HBITMAP frameBitmap_ = nullptr;
+    HGDIOBJ previousBitmap_ = nullptr;
+    int32_t width_ = 0, height_ = 0;
+};
+
+// A copy of the display taken once, width x height pixels from the display's
+// point (x, y) on, kept in a memory context until released.
+struct DesktopSnapshot {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+};
+
+DesktopSnapshot TakeDesktopSnapshot(int32_t x, int32_t y, int32_t width, int32_t height);
+void ReleaseDesktopSnapshot(DesktopSnapshot& snapshot);

@@ -1,0 +1,302 @@
+#include "settings/settings_dialog.h"
+
+#include <algorithm>
+#include <span>
+
+using S = SaverSettings;
+
+const std::array<DialogBar, 15> kDialogBars = {{
+    {kWidthBar, &S::HABA, 0, 30, 1, 5, kWidthNumber},
+    {kStepBar, &S::STEPRAG, 0, 30, 1, 1, kStepNumber},
+    {1023, &S::STEPRAG1, 0, 30, 1, 1, 1015},
+    {1025, &S::STEPRAG2, 0, 30, 1, 1, 1024},
+    {1027, &S::STEPRAG3, 0, 30, 1, 1, 1026},
+    {1037, &S::STEPRAG4, 0, 30, 1, 1, 1036},
+    {1042, &S::STEPRAG5, 0, 30, 1, 1, 1038},
+    {1082, &S::STEPRAG6, 0, 30, 1, 1, 1081},
+    {1084, &S::STEPRAG7, 0, 30, 1, 1, 1083},
+    {1086, &S::STEPRAG8, 0, 30, 1, 1, 1085},
+    {1088, &S::STEPRAG9, 0, 30, 1, 1, 1087},
+    {kSizeBar, &S::SIZE, 1, 50, 1, 5, kSizeNumber},
+    {kSizeYBar, &S::SIZEY, 1, 50, 1, 5, kSizeYNumber},
+    {kMoveBar, &S::SIZEIDO, 0, 20, 1, 5, kMoveNumber},
+    {kTimerBar, &S::TIMER, 10, 300, 1, 5, kTimerNumber},
+}};
+
+namespace {
+
+constexpr std::array<int, 2> kModeRadioIds = {kMoveAndTurnRadio, kTurnInCentreRadio};
+constexpr std::array<int, 2> kTurnRadioIds = {kTurnAsWholeRadio, kTurnEachRadio};
+constexpr int kPerspectiveStep = 5;
+
+// Radios that only set their setting to a fixed value.
+struct ValueRadio {
+    int id;
+    SettingField field;
+    int32_t value;
+};
+
+constexpr ValueRadio kValueRadios[] = {
+    {kMoveAndTurnRadio, &S::OPTIONP, 2}, {kTurnInCentreRadio, &S::OPTIONP, 1},
+    {kTurnAsWholeRadio, &S::KAITEN, 0},  {kTurnEachRadio, &S::KAITEN, 1},
+    {1060, &S::VIEW, 0}, {1061, &S::VIEW, 1}, {1062, &S::VIEW, 2}, {1063, &S::VIEW, 3}, {1064, &S::VIEW, 4},
+    {1065, &S::VIEW, 5}, {1066, &S::VIEW, 6}, {1067, &S::VIEW, 7}, {1068, &S::VIEW, 8}, {1069, &S::VIEW, 9},
+    {1089, &S::ENKIN, 0},  {1090, &S::ENKIN, 5},  {1091, &S::ENKIN, 10}, {1092, &S::ENKIN, 15},
+    {1093, &S::ENKIN, 20}, {1094, &S::ENKIN, 25}, {1095, &S::ENKIN, 30},
+};
+
+// Check boxes that only flip their setting.
+struct PlainCheck {
+    int id;
+    SettingField field;
+};
+
+constexpr PlainCheck kPlainChecks[] = {
+    {1072, &S::ZKAITEN1}, {1073, &S::ZKAITEN2}, {1074, &S::ZKAITEN3}, {1075, &S::ZKAITEN4}, {1076, &S::ZKAITEN5},
+    {1077, &S::ZKAITEN6}, {1078, &S::ZKAITEN7}, {1079, &S::ZKAITEN8}, {1080, &S::ZKAITEN9},
+    {kClearScreenCheck, &S::BKMODE}, {kAfterImageCheck, &S::ZANZOU},
+};
+
+// 1-based position of `id` in `ids`, or 0.
+template <size_t N>
+int PositionIn(const std::array<int, N>& ids, int id) {
+    const auto found = std::find(ids.begin(), ids.end(), id);
+    return found == ids.end() ? 0 : static_cast<int>(found - ids.begin()) + 1;
+}
+
+int32_t& ShapeChoice(SaverSettings& settings, int slot) { return settings.*kShapeChoiceFields[slot - 1]; }
+int32_t& SlotColour(SaverSettings& settings, int slot) { return settings.*kSlotColourFields[slot - 1]; }
+
+// A check mark shows a setting's lowest bit, so that a click, which flips the
+// mark, and the setting stay in step whatever value a hand-edited file holds.
+void ShowCheck(DialogView& view, int id, int32_t setting) { view[id].checked = (setting & 1) != 0; }
+
+void FlipCheck(DialogView& view, int id, int32_t& setting) {
+    setting = (setting & 1) ^ 1;
+    ShowCheck(view, id, setting);
+}
+
+// Checks `id` and unchecks the other radios of its group.
+void CheckRadio(DialogView& view, std::span<const int> group, int id) {
+    for (int other : group) view[other].checked = other == id;
+}
+
+void ShowColour(DialogView& view, int32_t code) {
+    const int id = code >= 2 && code <= 7 ? kColourRadioIds[code - 1] : kColourRadioIds[0];
+    CheckRadio(view, kColourRadioIds, id);
+}
+
+void ShowBar(DialogView& view, const DialogBar& bar, int32_t setting) {
+    view[bar.numberId].value = setting;
+    view[bar.id].value = setting;
+}
+
+const DialogBar* FindBar(int id) {
+    const auto found = std::find_if(kDialogBars.begin(), kDialogBars.end(), [id](const DialogBar& b) { return b.id == id; });
+    return found == kDialogBars.end() ? nullptr : &*found;
+}
+
+// A list can show its blank entry and records 1..count; any other stored
+// number leaves it without a selection.
+int32_t ListIndexFor(int32_t choice, int32_t count) { return choice >= 0 && choice <= count ? choice : -1; }
+
+void ShowSlotCount(SettingsDialog& dialog) { dialog.view[kSlotCountNumber].value = dialog.settings.OPTIONN; }
+
+void SelectColourSlot(SettingsDialog& dialog, int slot) {
+    dialog.currentColorSlot = slot;
+    CheckRadio(dialog.view, kSlotRadioIds, kSlotRadioIds[slot - 1]);
+    ShowColour(dialog.view, SlotColour(dialog.settings, slot));
+}
+
+void ChooseColour(SettingsDialog& dialog, int code) {
+    SaverSettings& s = dialog.settings;
+    (s.COLORS == 1 ? SlotColour(s, dialog.currentColorSlot) : s.COLOR) = code;
+    CheckRadio(dialog.view, kColourRadioIds, kColourRadioIds[code - 1]);
+}
+
+void ToggleSlotColours(SettingsDialog& dialog) {
+    SaverSettings& s = dialog.settings;
+    DialogView& view = dialog.view;
+    FlipCheck(view, kSlotColoursCheck, s.COLORS);
+    const bool perSlot = s.COLORS == 1;
+    for (int id : kSlotRadioIds) view[id].checked = false;
+    // Slots beyond those in use keep their radio's state; a hand-edited count
+    // above nine still stops at the ninth radio.
+    const int lastInUse = std::clamp(s.OPTIONN, 1, 9);
+    for (int slot = 1; slot <= lastInUse; ++slot) view[kSlotRadioIds[slot - 1]].enabled = perSlot;
+    if (perSlot) {
+        s.COLOR = s.OPTIONC1;
+        view[kSlotRadioIds[0]].checked = true;
+        dialog.currentColorSlot = 1;
+    }
+    ShowColour(view, s.COLOR);
+}
+
+void ToggleSizeSync(SettingsDialog& dialog) {
+    SaverSettings& s = dialog.settings;
+    DialogView& view = dialog.view;
+    FlipCheck(view, kSyncSizeCheck, s.SIZES);
+    view[kSizeYBar].enabled = s.SIZES == 0;
+    if (s.SIZES == 1) {
+        s.SIZEY = s.SIZE;
+        view[kSizeYNumber].value = s.SIZEY;
+    } else {
+        view[kSizeYBar].value = s.SIZEY;
+    }
+}
+
+}  // namespace
+
+DialogControlKind DialogControlKindOf(int id) {
+    using K = DialogControlKind;
+    if (PositionIn(kSlotListIds, id)) return K::kList;
+    if (id == kAutoWidthCheck || id == kSyncSizeCheck || id == kSlotColoursCheck) return K::kCheck;
+    for (const PlainCheck& check : kPlainChecks)
+        if (check.id == id) return K::kCheck;
+    if (PositionIn(kSlotRadioIds, id) || PositionIn(kColourRadioIds, id)) return K::kRadio;
+    for (const ValueRadio& radio : kValueRadios)
+        if (radio.id == id) return K::kRadio;
+    for (const DialogBar& bar : kDialogBars) {
+        if (bar.id == id) return K::kBar;
+        if (bar.numberId == id) return K::kNumber;
+    }
+    return id == kSlotCountNumber ? K::kNumber : K::kNone;
+}
+
+void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store) {
+    LoadKeyNames(dialog.names);
+    LoadSettings(store, dialog.names, dialog.settings);
+    ListShapeNames(store, dialog.names, dialog.shapes);
+    dialog.view = DialogView{};
+    dialog.currentColorSlot = 1;
+
+    SaverSettings& s = dialog.settings;
+    DialogView& view = dialog.view;
+    for (int slot = 1; slot <= 9; ++slot)
+        view[kSlotListIds[slot - 1]].selection = ListIndexFor(ShapeChoice(s, slot), dialog.shapes.count);
+    for (int slot = 1; slot <= 9; ++slot) ShowCheck(view, kSlotSpinCheckIds[slot - 1], s.*kSlotSpinFields[slot - 1]);
+
+    CheckRadio(view, kViewRadioIds, kViewRadioIds[s.VIEW >= 1 && s.VIEW <= 9 ? s.VIEW : 0]);
+    const bool knownPerspective = s.ENKIN >= 5 && s.ENKIN <= 30 && s.ENKIN % kPerspectiveStep == 0;
+    CheckRadio(view, kPerspectiveRadioIds, kPerspectiveRadioIds[knownPerspective ? s.ENKIN / kPerspectiveStep : 0]);
+    ShowCheck(view, kClearScreenCheck, s.BKMODE);
+    ShowCheck(view, kAfterImageCheck, s.ZANZOU);
+    ShowSlotCount(dialog);
+    CheckRadio(view, kModeRadioIds, s.OPTIONP == 2 ? kMoveAndTurnRadio : kTurnInCentreRadio);
+    CheckRadio(view, kTurnRadioIds, s.KAITEN == 1 ? kTurnEachRadio : kTurnAsWholeRadio);
+
+    ShowCheck(view, kAutoWidthCheck, s.HABAJIDO);
+    ShowCheck(view, kSyncSizeCheck, s.SIZES);
+    for (const DialogBar& bar : kDialogBars) ShowBar(view, bar, s.*bar.field);
+    view[kWidthBar].enabled = s.HABAJIDO == 0;
+    view[kSizeYBar].enabled = s.SIZES == 0;
+
+    ShowCheck(view, kSlotColoursCheck, s.COLORS);
+    if (s.COLORS == 1) {
+        s.COLOR = s.OPTIONC1;
+        view[kSlotRadioIds[0]].checked = true;
+    } else {
+        for (int id : kSlotRadioIds) view[id].enabled = false;
+    }
+    ShowColour(view, s.COLOR);
+}
+
+DialogWarning SlotListRule(SettingsDialog& dialog, int slot, int32_t selection) {
+    SaverSettings& s = dialog.settings;
+    const int32_t count = dialog.shapes.count;
+    int32_t& choice = ShapeChoice(s, slot);
+    ControlView& list = dialog.view[kSlotListIds[slot - 1]];
+
+    if (selection < 0 || selection > count) {
+        // No selection: the stored number lies beyond the list. The slot
+        // takes the nearest choice the list can show, so that it never keeps
+        // a record that does not exist; slot 1 has none without records.
+        if (slot == 1 && count == 0) return DialogWarning::kNone;
+        selection = std::clamp(choice, slot == 1 ? 1 : 0, count);
+    }
+
+    if (slot == 1) {
+        if (selection == 0) {
+            list.selection = ListIndexFor(1, count);
+            if (count >= 1) choice = 1;
+            return DialogWarning::kSelectAtLeastOne;
+        }
+        choice = list.selection = selection;
+        return DialogWarning::kNone;
+    }
+
+    DialogWarning warning = DialogWarning::kNone;
+    // A report of the choice the slot already holds (the list gaining or
+    // losing the focus) is no new choice and is not checked again: a file
+    // edited by hand with a gap would otherwise warn on every focus change.
+    const bool isNewChoice = selection != choice;
+    list.selection = selection;
+    if (isNewChoice && selection == 0 && slot <= 8 && ShapeChoice(s, slot + 1) != 0) {
+        list.selection = ListIndexFor(1, count);
+        warning = DialogWarning::kNoBlankInMiddle;
+    } else if (isNewChoice && selection != 0 && slot >= 3 && ShapeChoice(s, slot - 1) == 0) {
+        list.selection = 0;
+        warning = DialogWarning::kNoBlankInMiddle;
+    }
+    choice = std::max(list.selection, 0);
+
+    if (choice == 0 && s.OPTIONN == slot) s.OPTIONN = slot - 1;
+    else if (choice != 0 && s.OPTIONN == slot - 1) s.OPTIONN = slot;
+    ShowSlotCount(dialog);
+    dialog.view[kSlotRadioIds[slot - 1]].enabled = s.COLORS == 1;
+    return warning;
+}
+
+DialogReply HandleDialogCommand(SettingsDialog& dialog, int id, int32_t listSelection, ProfileStore& store) {
+    SaverSettings& s = dialog.settings;
+    DialogView& view = dialog.view;
+    if (id == kOkButton) {
+        if (!SaveSettings(store, dialog.names, s)) return {DialogWarning::kSettingsNotSaved, -1};
+        return {DialogWarning::kNone, 1};
+    }
+    if (id == kCancelButton) return {DialogWarning::kNone, 0};
+
+    if (const int slot = PositionIn(kSlotListIds, id)) return {SlotListRule(dialog, slot, listSelection), -1};
+    if (const int slot = PositionIn(kSlotRadioIds, id)) SelectColourSlot(dialog, slot);
+    else if (const int code = PositionIn(kColourRadioIds, id)) ChooseColour(dialog, code);
+    else if (id == kSlotColoursCheck) ToggleSlotColours(dialog);
+    else if (id == kSyncSizeCheck) ToggleSizeSync(dialog);
+    else if (id == kAutoWidthCheck) {
+        FlipCheck(view, id, s.HABAJIDO);
+        view[kWidthBar].enabled = s.HABAJIDO == 0;
+    }
+    for (const PlainCheck& check : kPlainChecks)
+        if (check.id == id) FlipCheck(view, id, s.*check.field);
+    for (const ValueRadio& radio : kValueRadios) {
+        if (radio.id != id) continue;
+        s.*radio.field = radio.value;
+        if (radio.field == &S::OPTIONP) CheckRadio(view, kModeRadioIds, id);
+        else if (radio.field == &S::KAITEN) CheckRadio(view, kTurnRadioIds, id);
+        else if (radio.field == &S::VIEW) CheckRadio(view, kViewRadioIds, id);
+        else CheckRadio(view, kPerspectiveRadioIds, id);
+    }
+    return {};
+}
+
+void HandleDialogScroll(SettingsDialog& dialog, int barId, ScrollEvent event, int32_t thumbPosition) {
+    const DialogBar* bar = FindBar(barId);
+    if (bar == nullptr) return;
+    SaverSettings& s = dialog.settings;
+    int32_t& value = s.*bar->field;
+    // In 64 bits: a hand-edited value may sit at the ends of the 32-bit range.
+    const int64_t now = value;
+    switch (event) {
+    case ScrollEvent::kLineLeft: value = static_cast<int32_t>(std::max<int64_t>(now - bar->lineStep, bar->minimum)); break;
+    case ScrollEvent::kLineRight: value = static_cast<int32_t>(std::min<int64_t>(now + bar->lineStep, bar->maximum)); break;
+    case ScrollEvent::kPageLeft: value = static_cast<int32_t>(std::max<int64_t>(now - bar->pageStep, bar->minimum)); break;
+    case ScrollEvent::kPageRight: value = static_cast<int32_t>(std::min<int64_t>(now + bar->pageStep, bar->maximum)); break;
+    case ScrollEvent::kThumbPosition:
+    case ScrollEvent::kThumbTrack: value = std::clamp(thumbPosition, bar->minimum, bar->maximum); break;
+    default: break;
+    }
+    ShowBar(dialog.view, *bar, value);
+    if (barId == kSizeBar && s.SIZES == 1) {
+        s.SIZEY = s.SIZE;
+        dialog.view[kSizeYNumber].value = s.SIZEY;  // its bar is disabled and keeps its thumb
+    }
+}

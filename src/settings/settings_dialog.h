@@ -1,0 +1,155 @@
+#pragma once
+// The configuration dialog as a plain state machine: it takes the dialog's
+// control events and keeps what every control shows, so that the platform's
+// dialog procedure only passes events in and copies the shown state out.
+//
+// Control ids are the ids of dialog template 2003. Slots count from 1 (No.1
+// to No.9); a slot's shape choice is a list index: 0 is the blank entry and
+// n is shape record n.
+
+#include <array>
+#include <cstdint>
+
+#include "scene/shape_library.h"
+#include "settings/profile_store.h"
+#include "settings/saver_settings.h"
+#include "settings/settings_store.h"
+
+inline constexpr int kSettingsDialogId = 2003;
+
+// Ids of the controls, slot 1 first where there is one per slot.
+inline constexpr std::array<int, 9> kSlotListIds = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1039, 1040};
+inline constexpr std::array<int, 9> kSlotRadioIds = {1045, 1046, 1047, 1048, 1049, 1050, 1051, 1052, 1053};
+inline constexpr std::array<int, 9> kSlotSpinCheckIds = {1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080};
+inline constexpr std::array<int, 9> kSlotStepBarIds = {1023, 1025, 1027, 1037, 1042, 1082, 1084, 1086, 1088};
+inline constexpr std::array<int, 9> kSlotStepNumberIds = {1015, 1024, 1026, 1036, 1038, 1081, 1083, 1085, 1087};
+// Colour code c (1..7) has radio kColourRadioIds[c - 1].
+inline constexpr std::array<int, 7> kColourRadioIds = {1032, 1033, 1034, 1035, 1055, 1056, 1057};
+// VIEW v (0..9) has radio kViewRadioIds[v].
+inline constexpr std::array<int, 10> kViewRadioIds = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069};
+// ENKIN 0, 5, .. 30 has radio kPerspectiveRadioIds[ENKIN / 5].
+inline constexpr std::array<int, 7> kPerspectiveRadioIds = {1089, 1090, 1091, 1092, 1093, 1094, 1095};
+
+enum DialogControlId : int {
+    kOkButton = 1,
+    kCancelButton = 2,
+    kStepNumber = 1012,
+    kAutoWidthCheck = 1013,
+    kWidthNumber = 1014,
+    kMoveNumber = 1016,
+    kWidthBar = 1017,
+    kStepBar = 1018,
+    kSizeBar = 1019,
+    kMoveBar = 1020,
+    kTimerNumber = 1021,
+    kSlotCountNumber = 1022,
+    kTimerBar = 1028,
+    kSizeNumber = 1029,
+    kMoveAndTurnRadio = 1030,
+    kTurnInCentreRadio = 1031,
+    kSyncSizeCheck = 1041,
+    kSizeYNumber = 1043,
+    kSizeYBar = 1044,
+    kSlotColoursCheck = 1054,
+    kClearScreenCheck = 1058,
+    kAfterImageCheck = 1059,
+    kTurnAsWholeRadio = 1070,
+    kTurnEachRadio = 1071,
+};
+
+enum class DialogControlKind : uint8_t { kNone, kList, kCheck, kRadio, kBar, kNumber };
+
+// The kind of control `id` is in the template (push buttons, labels and
+// frames count as kNone: the dialog never changes what they show).
+DialogControlKind DialogControlKindOf(int id);
+
+// One horizontal scroll bar: its setting, range, steps and number display.
+struct DialogBar {
+    int id;
+    SettingField field;
+    int32_t minimum, maximum;
+    int32_t lineStep, pageStep;
+    int numberId;
+};
+
+// The 15 bars in the order they are set up at opening.
+extern const std::array<DialogBar, 15> kDialogBars;
+
+// What one control shows. Fields that do not apply to its kind stay unused.
+struct ControlView {
+    bool enabled = true;
+    bool checked = false;    // check boxes and radios
+    int32_t selection = -1;  // lists: the index shown, -1 for none
+    int32_t value = 0;       // bars: the thumb position asked for; numbers: the number (shown unsigned)
+
+    bool operator==(const ControlView&) const = default;
+};
+
+// Every control with an id from 1000 to 1095.
+struct DialogView {
+    static constexpr int kFirstId = 1000, kLastId = 1095;
+    std::array<ControlView, kLastId - kFirstId + 1> controls;
+
+    ControlView& operator[](int id) { return controls[static_cast<size_t>(id - kFirstId)]; }
+    const ControlView& operator[](int id) const { return controls[static_cast<size_t>(id - kFirstId)]; }
+};
+
+enum class DialogWarning : uint8_t {
+    kNone,
+    kSelectAtLeastOne,   // slot 1 cannot be blank
+    kNoBlankInMiddle,    // the chosen slots must run on from No.1 without a gap
+    kSettingsNotSaved,   // OK could not write the ini file; the dialog stays open
+};
+
+// What the platform has to do after an event, besides showing the new view:
+// show a warning box (after the view, so that the box sees the corrected
+// controls) and end the dialog when `endResult` is 0 or 1.
+struct DialogReply {
+    DialogWarning warning = DialogWarning::kNone;
+    int32_t endResult = -1;  // -1 while the dialog stays open
+};
+
+struct SettingsDialog {
+    ProfileNames names;
+    SaverSettings settings;
+    ShapeNameList shapes;         // what the nine slot lists offer after their blank entry
+    int32_t currentColorSlot;     // 1..9: the slot whose colour the colour radios edit
+    DialogView view;
+};
+
+// Opening: loads the names, the settings and the shape names from `store` and
+// sets up every control. The lists are to be filled with a blank entry and
+// then shapes.names[1..count] before the view is shown.
+void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store);
+
+// A slot list's report of its selection `selection` (-1 for none) for slot
+// 1..9: keeps the chosen slots contiguous from No.1 and OPTIONN equal to their
+// number, correcting the list and warning when a choice would break that.
+// Running it again on an unchanged selection changes nothing. A report
+// without a selection (the stored number lies beyond the list) counts as the
+// nearest choice the list offers: its last record for a larger number, the
+// blank (record 1 in slot 1) for a negative one; slot 1 keeps its number
+// only while the list offers no record at all.
+DialogWarning SlotListRule(SettingsDialog& dialog, int slot, int32_t selection);
+
+// A command from control `id`, whatever its notification. For a slot list,
+// `listSelection` is the index the list shows now (-1 for none); otherwise it
+// is not looked at. OK saves into `store`.
+DialogReply HandleDialogCommand(SettingsDialog& dialog, int id, int32_t listSelection, ProfileStore& store);
+
+// Scroll events, numbered as the platform numbers them.
+enum class ScrollEvent : int {
+    kLineLeft = 0,
+    kLineRight = 1,
+    kPageLeft = 2,
+    kPageRight = 3,
+    kThumbPosition = 4,
+    kThumbTrack = 5,
+    kLeftEnd = 6,
+    kRightEnd = 7,
+    kEndScroll = 8,
+};
+
+// An event of bar `barId`; `thumbPosition` is read for the two thumb events.
+// Events of any other id change nothing.
+void HandleDialogScroll(SettingsDialog& dialog, int barId, ScrollEvent event, int32_t thumbPosition);
