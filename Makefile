@@ -1,17 +1,33 @@
 # The two commands of the README, and the builds behind them.
-.PHONY: run test bench fuzz deps native sanitize windows clean
+.PHONY: run test bench fuzz install deps native sanitize windows package run-windows clean
+
+PREFIX ?= /usr/local
+# XScreenSaver reads the option files of its hacks from here.
+XSCREENSAVER_CONFIG_DIR ?= /usr/share/xscreensaver/config
 
 # Seconds each fuzz target runs in make fuzz.
 FUZZ_SECONDS ?= 60
 
-# Three seconds of the default logo at the default 55 ms a frame, drawn headless.
+# The saver full-screen on this display (any key or mouse movement ends it);
+# without a display, three seconds of frames drawn headless into out/.
 run: native
-	./build/native/korunex render --size 1280x720 --frames 55 --every 5 --out out/frames --sheet out/contact-sheet.png | tail -n 1
+	@if [ -n "$$DISPLAY" ] && xdpyinfo > /dev/null 2>&1; then \
+	  ./build/native/korunex saver; \
+	else \
+	  echo "no display: drawing frames into out/"; \
+	  ./build/native/korunex render --size 1280x720 --frames 55 --every 5 --out out/frames \
+	    --sheet out/contact-sheet.png | tail -n 1; \
+	fi
+
+install: native
+	install -D -m 755 build/native/korunex $(DESTDIR)$(PREFIX)/bin/korunex
+	install -D -m 644 data/KORUNEX.ini $(DESTDIR)$(PREFIX)/share/korunex/KORUNEX.ini
+	install -D -m 644 xscreensaver/korunex.xml $(DESTDIR)$(XSCREENSAVER_CONFIG_DIR)/korunex.xml
 
 bench: native
 	./build/native/korunex_bench
 
-test: native sanitize windows
+test: native sanitize windows package
 	ctest --preset native
 	ctest --preset sanitize
 	ctest --preset windows
@@ -34,5 +50,21 @@ windows: deps
 	@cmake --preset windows > /dev/null
 	cmake --build --preset windows
 
+# The Windows package: the module, the default KORUNEX.ini, install.cmd,
+# uninstall.cmd and a READ-ME (built with the windows preset).
+package: windows
+	cp build/windows/package/KORUNEX-x64.zip out/KORUNEX-x64.zip
+
+# The real module full-screen under Wine on this display, or in a virtual
+# display with a screenshot saved into out/.
+run-windows: windows
+	scripts/run-windows build/windows/KORUNEX64.SCR
+
 clean:
 	rm -rf build out
+
+# The real module's configuration dialog under Wine on this display, or in a
+# virtual display with a screenshot saved into out/.
+.PHONY: run-windows-config
+run-windows-config: windows
+	scripts/run-windows-config build/windows/KORUNEX64.SCR

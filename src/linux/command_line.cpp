@@ -2,9 +2,12 @@
 
 #include <charconv>
 #include <cstdio>
+#include <strings.h>
 #include <string_view>
 
+#include "linux/setting_overrides.h"
 #include "linux/settings_path.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -18,7 +21,34 @@ T ReadWhole(std::string_view text, T low, T high, const std::string& what) {
     return value;
 }
 
+// KEY=VALUE, KEY one of the 53 settings.
+std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
+    const size_t equals = text.find('=');
+    const std::string key(text.substr(0, equals));
+    ProfileNames names;
+    LoadKeyNames(names);
+    bool known = false;
+    std::string all;
+    for (const auto& name : names.keyNames) {
+        known |= equals != std::string_view::npos && strcasecmp(name, key.c_str()) == 0;
+        all += all.empty() ? name : std::string(" ") + name;
+    }
+    if (!known) throw UsageError{"--set takes KEY=VALUE with KEY one of: " + all + "; not '" + std::string(text) + "'"};
+    return {key, ReadWhole<int32_t>(text.substr(equals + 1), INT32_MIN, INT32_MAX, "the value of --set " + key)};
+}
+
 }  // namespace
+
+uint64_t ReadWindowId(std::string_view text) {
+    const bool isHex = text.starts_with("0x") || text.starts_with("0X");
+    const std::string_view digits = isHex ? text.substr(2) : text;
+    uint64_t id = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id, isHex ? 16 : 10);
+    if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() || id == 0 || id > UINT32_MAX)
+        throw UsageError{"--window-id must be a window id such as 0x1a00007 or 27262983, not '" + std::string(text) + "'"};
+    return id;
+}
+
 
 Options ReadOptions(int argc, char** argv, int first) {
     Options options;
@@ -48,6 +78,14 @@ Options ReadOptions(int argc, char** argv, int first) {
             options.out = std::string(value());
         } else if (arg == "--sheet") {
             options.sheet = std::string(value());
+        } else if (arg == "--set") {
+            options.overrides.push_back(ReadOverride(value()));
+        } else if (arg == "--window") {
+            options.inWindow = true;
+        } else if (arg == "--root" || arg == "-root") {
+            options.onRoot = true;
+        } else if (arg == "--window-id" || arg == "-window-id") {
+            options.windowId = ReadWindowId(value());
         } else {
             throw UsageError{"unknown option '" + std::string(arg) + "'"};
         }
@@ -62,4 +100,8 @@ IniFileStore OpenStore(const Options& options, const ProfileNames& names) {
         std::fprintf(stderr, "korunex: no settings file at %s and no default shape file to install there\n",
                      path.c_str());
     return IniFileStore(path);
+}
+
+OverridingStore WithOverrides(const IniFileStore& file, const Options& options) {
+    return OverridingStore(file, options.overrides);
 }

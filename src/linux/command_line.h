@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
@@ -22,7 +25,14 @@ struct Options {
     std::optional<uint32_t> seed;
     std::optional<std::string> out;
     std::optional<std::string> sheet;
+    bool inWindow = false;              // saver: --window
+    bool onRoot = false;                // saver: --root
+    std::optional<uint64_t> windowId;   // saver: --window-id
+    std::vector<std::pair<std::string, int32_t>> overrides;  // --set KEY=VALUE, in order
 };
+
+// A window id as X tools print it: hexadecimal with 0x, or decimal; throws UsageError.
+uint64_t ReadWindowId(std::string_view text);
 
 // Reads the options from argv[first] on; throws UsageError.
 Options ReadOptions(int argc, char** argv, int first);
@@ -31,6 +41,11 @@ Options ReadOptions(int argc, char** argv, int first);
 // shape file on first use.
 IniFileStore OpenStore(const Options& options, const ProfileNames& names);
 
+// What the saver reads: the file, with the settings of --set in front.
+class OverridingStore;
+OverridingStore WithOverrides(const IniFileStore& file, const Options& options);
+
 int RunShapesCommand(const Options& options);
 int RunSceneCommand(const Options& options);
 int RunRenderCommand(const Options& options);
+int RunSaverCommand(const Options& options);

@@ -9,16 +9,21 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: korunex shapes [--ini FILE] [--check]\n"
-    "       korunex scene [--ini FILE] [--size WxH] [--frames N] [--seed S]\n"
-    "       korunex render [--ini FILE] [--size WxH] [--frames N] [--every K] [--seed S] --out DIR\n"
-    "                      [--sheet FILE.png]\n";
+    "usage: korunex [saver] [--ini FILE] [--set KEY=VALUE ...] [--window | --root | --window-id ID]\n"
+    "       korunex shapes [--ini FILE] [--check]\n"
+    "       korunex scene [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--seed S]\n"
+    "       korunex render [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--every K]\n"
+    "                      [--seed S] --out DIR [--sheet FILE.png]\n"
+    "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
         const std::string_view command = argc > 1 ? argv[1] : "";
+        if (command.empty() || (command.starts_with('-') && command != "--help" && command != "-h"))
+            return RunSaverCommand(ReadOptions(argc, argv, 1));
+        if (command == "saver") return RunSaverCommand(ReadOptions(argc, argv, 2));
         if (command == "shapes") return RunShapesCommand(ReadOptions(argc, argv, 2));
         if (command == "scene") return RunSceneCommand(ReadOptions(argc, argv, 2));
         if (command == "render") return RunRenderCommand(ReadOptions(argc, argv, 2));
@@ -26,7 +31,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        throw UsageError{command.empty() ? "a command is needed" : "unknown command '" + std::string(command) + "'"};
+        throw UsageError{"unknown command '" + std::string(command) + "'"};
     } catch (const UsageError& error) {
         std::fprintf(stderr, "korunex: %s\n%s", error.message.c_str(), kUsage);
         return 2;

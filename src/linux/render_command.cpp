@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
+#include "linux/setting_overrides.h"
 #include "linux/desktop_picture.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
@@ -62,7 +63,8 @@ int RunRenderCommand(const Options& options) {
     const int frames = options.frames > 0 ? options.frames : 1;
     ProfileNames names;
     LoadKeyNames(names);
-    const IniFileStore store = OpenStore(options, names);
+    const IniFileStore file = OpenStore(options, names);
+    const OverridingStore store = WithOverrides(file, options);
 
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
+#include "linux/setting_overrides.h"
 #include "linux/scene_json.h"
 #include "render/frame_cycle.h"
 #include "render/recording_raster.h"
@@ -12,7 +13,8 @@
 int RunSceneCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
-    const IniFileStore store = OpenStore(options, names);
+    const IniFileStore file = OpenStore(options, names);
+    const OverridingStore store = WithOverrides(file, options);
 
     auto asRead = std::make_unique<SaverSettings>();
     LoadSettings(store, names, *asRead);

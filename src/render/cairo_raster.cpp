@@ -27,7 +27,7 @@ void CairoRaster::BeginFrame(int32_t width, int32_t height) {
     if (cr_ && width == frameWidth_ && height == frameHeight_) return;
     ReleaseFrame();
     frameWidth_ = width, frameHeight_ = height;
-    frame_ = cairo_surface_create_similar_image(window_, CAIRO_FORMAT_RGB24, width, height);
+    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cr_ = cairo_create(frame_);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     cairo_set_line_width(cr_, 1.0);

@@ -91,26 +91,15 @@ void AdvanceScene(LogoScene& scene, const SaverSettings& settings) {
     int32_t newX = scene.lastBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
     int32_t newY = scene.lastBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
     // Each bounce lands on the bound and sends the logo back at a fresh random speed.
-    if (newX >= scene.maxCentreX) {
+    auto bounce = [&](int32_t& position, int32_t bound, int32_t& velocity, int32_t direction) {
         DrawRandomStep(scene, settings);
-        newX = scene.maxCentreX;
-        scene.velocityX = -scene.randomStep;
-    }
-    if (newX <= scene.minCentreX) {
-        DrawRandomStep(scene, settings);
-        newX = scene.minCentreX;
-        scene.velocityX = +scene.randomStep;
-    }
-    if (newY >= scene.maxCentreY) {
-        DrawRandomStep(scene, settings);
-        newY = scene.maxCentreY;
-        scene.velocityY = -scene.randomStep;
-    }
-    if (newY <= scene.minCentreY) {
-        DrawRandomStep(scene, settings);
-        newY = scene.minCentreY;
-        scene.velocityY = +scene.randomStep;
-    }
+        position = bound;
+        velocity = direction * scene.randomStep;
+    };
+    if (newX >= scene.maxCentreX) bounce(newX, scene.maxCentreX, scene.velocityX, -1);
+    if (newX <= scene.minCentreX) bounce(newX, scene.minCentreX, scene.velocityX, +1);
+    if (newY >= scene.maxCentreY) bounce(newY, scene.maxCentreY, scene.velocityY, -1);
+    if (newY <= scene.minCentreY) bounce(newY, scene.minCentreY, scene.velocityY, +1);
     scene.shiftX = newX - scene.centreX;
     scene.centreX = newX;
     scene.shiftY = newY - scene.centreY;

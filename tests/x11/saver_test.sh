@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Linux saver on a virtual X display, driven by xdotool. Runs itself
+# inside xvfb-run when there is no display yet.
+set -u
+korunex=$(realpath "$1")
+test_window=$(realpath "$2")
+source_dir=$(cd "$3" && pwd)
+if [ -z "${KORUNEX_X11_TEST_DISPLAY:-}" ]; then
+  exec env KORUNEX_X11_TEST_DISPLAY=1 timeout 180 xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+export KORUNEX_HOME="$work/home"
+# Full stacks, so that the suppression can see where a leak comes from.
+export LSAN_OPTIONS="suppressions=$source_dir/tests/x11/lsan.supp" ASAN_OPTIONS="fast_unwind_on_malloc=0"
+passed=0 failed=0
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
+trap cleanup EXIT
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+# How many pixels of the default logo's blue shades a window shows.
+blue_pixels() {
+  import -window "$1" "$work/shot.png" 2>/dev/null || { echo 0; return; }
+  /usr/bin/convert "$work/shot.png" txt:- | grep -c -E '#0000(FF|C0|80)'
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; sets status to
+# its exit status, or to "running".
+wait_end() {
+  status=running
+  for _ in $(seq "$2"); do
+    if ! kill -0 "$1" 2>/dev/null; then wait "$1"; status=$?; return; fi
+    sleep 0.1
+  done
+}
+
+# Full-screen: draws, installs the default shape file, and ends on a key.
+"$korunex" & pid=$!; pids+=($pid)
+sleep 1.5
+[ "$(blue_pixels root)" -gt 500 ] && pass "full-screen frames appear" || fail "no logo on the screen"
+cmp -s "$KORUNEX_HOME/KORUNEX.ini" "$source_dir/data/KORUNEX.ini" && pass "first run installs the default shape file" \
+  || fail "default shape file not installed"
+xdotool key a
+wait_end $pid 20
+[ "$status" = 0 ] && pass "a key ends the saver with 0" || fail "after a key: $status"
+
+# Mouse movement: 4 pixels from where it started are tolerated, 5 are not.
+xdotool mousemove 320 240
+"$korunex" saver & pid=$!; pids+=($pid)
+sleep 1
+xdotool mousemove_relative 2 0; sleep 0.2; xdotool mousemove_relative 0 2
+wait_end $pid 5; [ "$status" = running ] && pass "4 pixels do not end it" || fail "4 pixels ended it"
+xdotool mousemove_relative 1 0
+wait_end $pid 20
+[ "$status" = 0 ] && pass "the fifth pixel ends it with 0" || fail "after 5 pixels: $status"
+
+# A user's own settings are never replaced.
+printf '[KORUNEX]\nTIMER=70\n' > "$KORUNEX_HOME/KORUNEX.ini"
+"$korunex" & pid=$!; pids+=($pid)
+sleep 0.5; xdotool key a; wait_end $pid 20
+[ "$(cat "$KORUNEX_HOME/KORUNEX.ini")" = "$(printf '[KORUNEX]\nTIMER=70')" ] && pass "an existing file is kept" \
+  || fail "the user's file was replaced"
+cp "$source_dir/data/KORUNEX.ini" "$KORUNEX_HOME/KORUNEX.ini"
+
+# Inside a window of another program: draws, ignores input, follows a resize,
+# ends on SIGTERM and when the window goes.
+"$test_window" > "$work/id" & host=$!; pids+=($host)
+for _ in $(seq 30); do [ -s "$work/id" ] && break; sleep 0.1; done
+id=$(cat "$work/id")
+"$korunex" --window-id "$id" & pid=$!; pids+=($pid)
+sleep 1.5
+[ "$(blue_pixels "$id")" -gt 500 ] && pass "draws into the given window" || fail "nothing drawn in the given window"
+xdotool mousemove --window "$id" 10 10 key --window "$id" a click 1 2>/dev/null; xdotool mousemove_relative 50 50
+wait_end $pid 5; [ "$status" = running ] && pass "input never ends it there" || fail "input ended the embedded saver"
+xdotool windowsize "$id" 200 150
+sleep 1
+geometry=$(xwininfo -id "$id" | grep -E 'Width|Height' | tr -s ' ' | cut -d' ' -f3 | tr '\n' 'x')
+[ "$geometry" = "200x150x" ] && [ "$(blue_pixels "$id")" -gt 100 ] && pass "follows the resize" || fail "after resize: $geometry"
+kill -TERM $pid
+wait_end $pid 10
+[ "$status" = 0 ] && pass "SIGTERM ends it within a second" || fail "after SIGTERM: $status"
+
+"$korunex" --window-id "$id" & pid=$!; pids+=($pid)
+sleep 1
+kill $host
+wait_end $pid 20
+[ "$status" != running ] && pass "ends when its window goes" || fail "outlived its window"
+
+# XScreenSaver names the window in the environment.
+"$test_window" > "$work/id2" & host=$!; pids+=($host)
+for _ in $(seq 30); do [ -s "$work/id2" ] && break; sleep 0.1; done
+XSCREENSAVER_WINDOW=$(cat "$work/id2") "$korunex" & pid=$!; pids+=($pid)
+sleep 1.5
+[ "$(blue_pixels "$(cat "$work/id2")")" -gt 500 ] && pass "honours XSCREENSAVER_WINDOW" || fail "XSCREENSAVER_WINDOW ignored"
+kill -TERM $pid; wait_end $pid 10
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
