@@ -49,8 +49,10 @@ add_custom_command(TARGET KORUNEX64 POST_BUILD
 
 # Windows-only unit tests: the raster and the snapshot on real GDI, the fault guard.
 add_executable(korunex_host_wine_tests
-    tests/wine/gdi_raster_test.cpp tests/wine/desktop_snapshot_test.cpp tests/wine/fault_guard_test.cpp)
+    tests/wine/gdi_raster_test.cpp tests/wine/desktop_snapshot_test.cpp tests/wine/fault_guard_test.cpp tests/wine/gdi_long_run_test.cpp
+    resources/string_table.rc)
 target_link_libraries(korunex_host_wine_tests PRIVATE korunex_host gtest_main)
+target_compile_definitions(korunex_host_wine_tests PRIVATE KORUNEX_SOURCE_DATA_DIR="${CMAKE_SOURCE_DIR}/data")
 add_test(NAME wine.host_tests
          COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-in-wine $<TARGET_FILE:korunex_host_wine_tests>)
 

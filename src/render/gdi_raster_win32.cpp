@@ -8,6 +8,22 @@ static_assert(sizeof(RasterPoint) == sizeof(POINT) && offsetof(RasterPoint, x) =
 
 namespace {
 
+GdiObjectTally tally{};
+
+template <typename Handle>
+Handle Created(Handle handle) {
+    if (handle != nullptr) ++tally.created;
+    return handle;
+}
+
+void Delete(HGDIOBJ object) {
+    if (DeleteObject(object)) ++tally.deleted;
+}
+
+void Delete(HDC dc) {
+    if (DeleteDC(dc)) ++tally.deleted;
+}
+
 const POINT* AsPoints(const RasterPoint* points) {
     return reinterpret_cast<const POINT*>(points);
 }
@@ -21,32 +37,32 @@ COLORREF AsColour(Rgb colour) {
 void GdiRaster::BeginFrame(int32_t width, int32_t height) {
     ReleaseFrame();
     width_ = width, height_ = height;
-    frameBitmap_ = CreateCompatibleBitmap(window_, width, height);
-    frame_ = CreateCompatibleDC(window_);
+    frameBitmap_ = Created(CreateCompatibleBitmap(window_, width, height));
+    frame_ = Created(CreateCompatibleDC(window_));
     previousBitmap_ = SelectObject(frame_, frameBitmap_);
 }
 
 void GdiRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
-    HBRUSH brush = CreateSolidBrush(AsColour(colour));
+    HBRUSH brush = Created(CreateSolidBrush(AsColour(colour)));
     HGDIOBJ previous = SelectObject(frame_, brush);
     SetPolyFillMode(frame_, rule == FillRule::kEvenOdd ? ALTERNATE : WINDING);
     Polygon(frame_, AsPoints(points), count);
     SelectObject(frame_, previous);
-    DeleteObject(brush);
+    Delete(brush);
 }
 
 void GdiRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
-    HRGN region = CreatePolyPolygonRgn(AsPoints(points), counts, ringCount, ALTERNATE);
-    HBRUSH brush = CreateSolidBrush(AsColour(colour));
+    HRGN region = Created(CreatePolyPolygonRgn(AsPoints(points), counts, ringCount, ALTERNATE));
+    HBRUSH brush = Created(CreateSolidBrush(AsColour(colour)));
     HGDIOBJ previous = SelectObject(frame_, brush);
     PaintRgn(frame_, region);
     SelectObject(frame_, previous);
-    DeleteObject(brush);
-    DeleteObject(region);
+    Delete(brush);
+    Delete(region);
 }
 
 void GdiRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HPEN pen = Created(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
     HGDIOBJ previous = SelectObject(frame_, pen);
     for (int line = 0; line < polylineCount; ++line) {
         const int count = counts[line];
@@ -55,7 +71,7 @@ void GdiRaster::DrawPolylines(const RasterPoint* points, const int* counts, int 
         points += count;
     }
     SelectObject(frame_, previous);
-    DeleteObject(pen);
+    Delete(pen);
 }
 
 void GdiRaster::CopyFromWindow(int32_t x, int32_t y) {
@@ -74,28 +90,30 @@ void GdiRaster::PresentFrame(int32_t x, int32_t y) {
 void GdiRaster::ReleaseFrame() {
     if (frame_ != nullptr) {
         SelectObject(frame_, previousBitmap_);
-        DeleteDC(frame_);
+        Delete(frame_);
     }
-    if (frameBitmap_ != nullptr) DeleteObject(frameBitmap_);
+    if (frameBitmap_ != nullptr) Delete(frameBitmap_);
     frame_ = nullptr, frameBitmap_ = nullptr, previousBitmap_ = nullptr;
 }
 
 DesktopSnapshot TakeDesktopSnapshot(int32_t x, int32_t y, int32_t width, int32_t height) {
     DesktopSnapshot snapshot;
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    snapshot.bitmap = CreateCompatibleBitmap(display, width, height);
-    snapshot.dc = CreateCompatibleDC(display);
+    HDC display = Created(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    snapshot.bitmap = Created(CreateCompatibleBitmap(display, width, height));
+    snapshot.dc = Created(CreateCompatibleDC(display));
     snapshot.previousBitmap = SelectObject(snapshot.dc, snapshot.bitmap);
     BitBlt(snapshot.dc, 0, 0, width, height, display, x, y, SRCCOPY);
-    DeleteDC(display);
+    Delete(display);
     return snapshot;
 }
 
 void ReleaseDesktopSnapshot(DesktopSnapshot& snapshot) {
     if (snapshot.dc != nullptr) {
         SelectObject(snapshot.dc, snapshot.previousBitmap);
-        DeleteDC(snapshot.dc);
+        Delete(snapshot.dc);
     }
-    if (snapshot.bitmap != nullptr) DeleteObject(snapshot.bitmap);
+    if (snapshot.bitmap != nullptr) Delete(snapshot.bitmap);
     snapshot = {};
 }
+
+GdiObjectTally CountGdiObjects() { return tally; }

@@ -45,3 +45,11 @@ struct DesktopSnapshot {
 
 DesktopSnapshot TakeDesktopSnapshot(int32_t x, int32_t y, int32_t width, int32_t height);
 void ReleaseDesktopSnapshot(DesktopSnapshot& snapshot);
+
+// The GDI objects (bitmaps, brushes, pens, regions, memory contexts) that the
+// raster and the snapshot have created and deleted so far in this process:
+// every frame must delete all it creates.
+struct GdiObjectTally {
+    uint64_t created, deleted;
+};
+GdiObjectTally CountGdiObjects();
