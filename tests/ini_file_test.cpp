@@ -39,6 +39,8 @@ TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
     // A last line without its ending gets one before anything follows it.
     EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\nB=2\n");
     EXPECT_EQ(SetIniValue("[X]\nA=1", "KORUNEX", "B", "2"), "[X]\nA=1\n\n[KORUNEX]\nB=2\n");
+    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\r\nB=2\n")
+        << "a last line ending in a lone carriage return";
     // The first of two sections of the same name takes new keys; a key in either is replaced where it is.
     EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "C", "3"), "[K]\nA=1\nC=3\n[K]\nB=2\n");
     EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\n[K]\nB=3\n");

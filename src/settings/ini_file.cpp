@@ -111,7 +111,7 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     if (sectionEnd) {
         rest = sectionEnd->next;
         out.append(text.substr(0, rest));
-        if (sectionEnd->next == sectionEnd->end) out.append(newline);  // it had no line ending
+        if (!out.empty() && out.back() != '\n') out.append(newline);  // it had no line ending
     } else {
         out.append(text);
         if (!out.empty() && out.back() != '\n') out.append(newline);
