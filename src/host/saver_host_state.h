@@ -15,6 +15,9 @@ struct CursorPoint {
 // when the right password was entered.
 using VerifyEntry = int32_t (*)(void* window);
 
+// lastVerifyTick before any password verification has ended.
+inline constexpr uint32_t kNoVerifyTick = 0xFFFFFFFF;
+
 struct SaverHostState {
     void* moduleInstance = nullptr;
     bool legacyPlatform = false;  // the older platform family (platform id 1)
@@ -23,9 +26,9 @@ struct SaverHostState {
     bool closeAllowed = false;    // closing was allowed: no more frames or close rules
     bool verifying = false;       // a password is being asked
     CursorPoint cursorBaseline{};  // mouse movement is measured from here
-    uint32_t lastVerifyTick = 0xFFFFFFFF;  // milliseconds; 0xFFFFFFFF: never verified
-    void* lockLibrary = nullptr;
-    VerifyEntry verifyEntry = nullptr;
+    uint32_t lastVerifyTick = kNoVerifyTick;  // tick count (ms) when the last verification ended
+    void* lockLibrary = nullptr;        // the password library while it is loaded
+    VerifyEntry verifyEntry = nullptr;  // its verification entry; set while the password is on
     void* imeModule = nullptr;          // the input-method library, only if already loaded
     void* imeAssociateEntry = nullptr;  // its association entry
     void* savedInputContext = nullptr;  // the context taken off the saver window

@@ -2,7 +2,7 @@
 
 #include "host/close_rules.h"
 #include "host/entry_lookup_win32.h"
-#include "host/screen_lock.h"
+#include "host/screen_lock_win32.h"
 #include "render/logo_window_win32.h"
 
 SaverHostState saverHost;

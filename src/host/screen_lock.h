@@ -1,30 +1,31 @@
 #pragma once
-// The screen lock password's calls as the saver window makes them. Only the
-// older platform family verifies a password itself; everywhere else the
-// desktop locks the session, so nothing here loads or asks anything and
-// every close request is allowed.
+// The screen lock password of the older platform family: what a close
+// request meets before the saver window may close. The window asks the
+// platform's verifier, which runs its own modal dialog while the saver keeps
+// receiving messages; these steps keep such nested messages from opening a
+// second dialog and keep close requests that queued up meanwhile from
+// opening another one right after it.
 
 #include <cstdint>
 
 #include "host/saver_host_state.h"
 
-// Tells the system that a saver is (or no longer is) running; legacy family only.
-void AnnounceSaverRunning(SaverHostState& state, bool running);
+// After a verification has ended, close requests are refused without asking
+// for this many milliseconds.
+inline constexpr uint32_t kReaskIntervalMs = 200;
 
-// Before a full-screen window is made: arms the verifier when the user's
-// password is on. Never called for a preview.
-void LoadLockSettings(SaverHostState& state);
+struct CloseRequestStep {
+    bool askVerifier = false;  // `verifying` is now set: ask, then FinishVerification
+    bool mayClose = false;     // the answer when the verifier is not asked
+};
 
-// After every run: frees the verifier and withdraws the announcement.
-void UnloadLockLibrary(SaverHostState& state);
+// The first half of a close request, at tick count `now` (milliseconds,
+// wrapping at 2^32). Refused while a verification runs and within the
+// re-ask interval after one; allowed (closeAllowed set) when the password
+// is off; otherwise the verifier is to be asked.
+CloseRequestStep BeginCloseRequest(SaverHostState& state, uint32_t now);
 
-// Whether the saver window may close now. Sets closeAllowed when it may.
-bool VerifyCloseRequest(SaverHostState& state, void* window);
-
-// The answer to the verification request (message 0x8000): nonzero when the
-// right password was entered; 1 when no password is asked.
-int64_t AnswerVerifyRequest(SaverHostState& state, void* window);
-
-// The password-change mode: the owner is window `text` names, if it exists,
-// else the foreground window. Ends with 0.
-int64_t RunPasswordChange(SaverHostState& state, const char* text);
+// The second half, once the verifier has answered (nonzero: the right
+// password) at tick count `now`. Returns whether the window may close; on
+// false the caller hides the cursor again.
+bool FinishVerification(SaverHostState& state, int64_t answer, uint32_t now);

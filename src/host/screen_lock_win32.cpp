@@ -1,13 +1,42 @@
-#include "host/screen_lock.h"
+#include "host/screen_lock_win32.h"
 
-#include <windows.h>
-
+#include "host/close_rules.h"
 #include "host/entry_lookup_win32.h"
 #include "host/run_mode.h"
+#include "host/screen_lock.h"
 
 namespace {
 
 constexpr UINT kScreenSaverRunning = 97;  // SPI_SETSCREENSAVERRUNNING
+
+using ChangePasswordEntry = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1, LPVOID reserved2);
+
+// The value's type is not looked at; a value shorter than 4 bytes fills only
+// its own bytes, and one longer than 4 fails the query: the password is off.
+bool UsesPassword(HKEY desktop) {
+    uint32_t usePassword = 0;
+    DWORD size = sizeof usePassword;
+    return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&usePassword), &size) == ERROR_SUCCESS &&
+           usePassword != 0;
+}
+
+// A library without the entry is freed again before anything is announced.
+void ArmVerifier(SaverHostState& state) {
+    HMODULE library = LoadLibraryA("PASSWORD.CPL");
+    if (library == nullptr) return;
+    state.lockLibrary = library;
+    state.verifyEntry = LookUpEntry<VerifyEntry>(library, "VerifyScreenSavePwd");
+    if (state.verifyEntry != nullptr) AnnounceSaverRunning(state, true);
+    else UnloadLockLibrary(state);
+}
+
+// Ticks already due would be the first thing the dialog's own message loop
+// dispatches: a frame drawn over the dialog as it opens.
+void DropPendingTicks(HWND window) {
+    MSG pending;
+    for (int i = 0; i < 2; ++i) PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+}
 
 }  // namespace
 
@@ -18,10 +47,13 @@ void AnnounceSaverRunning(SaverHostState& state, bool running) {
 }
 
 void LoadLockSettings(SaverHostState& state) {
-    // A 64-bit module never runs on the legacy family, whose password
-    // libraries this would load; the session's own lock guards the desktop.
     if (!state.legacyPlatform) return;
-    UnloadLockLibrary(state);
+    if (state.lockLibrary != nullptr) UnloadLockLibrary(state);
+    HKEY desktop = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS)
+        return;
+    if (UsesPassword(desktop)) ArmVerifier(state);
+    RegCloseKey(desktop);
 }
 
 void UnloadLockLibrary(SaverHostState& state) {
@@ -34,40 +66,34 @@ void UnloadLockLibrary(SaverHostState& state) {
     }
 }
 
-bool VerifyCloseRequest(SaverHostState& state, void* window) {
-    if (state.verifying) return false;  // a request from input during the verification itself
-    if (state.verifyEntry == nullptr) {
-        state.closeAllowed = true;
-        return true;
-    }
-    const DWORD now = GetTickCount();
-    if (state.lastVerifyTick != 0xFFFFFFFF && now - state.lastVerifyTick < 200) return state.closeAllowed;
-
-    state.verifying = true;
-    MSG pending;
-    for (int i = 0; i < 2; ++i)
-        PeekMessageA(&pending, static_cast<HWND>(window), WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
-    const LRESULT answer = SendMessageA(static_cast<HWND>(window), WM_APP, 0, 0);
-    state.verifying = false;
-    state.closeAllowed = answer != 0;
-    if (!state.closeAllowed) SetCursor(nullptr);
-    state.lastVerifyTick = GetTickCount();
-    return state.closeAllowed;
+bool VerifyCloseRequest(SaverHostState& state, HWND window) {
+    const CloseRequestStep step = BeginCloseRequest(state, GetTickCount());
+    if (!step.askVerifier) return step.mayClose;
+    DropPendingTicks(window);
+    // Through the window's own chain, so that the dialog runs inside its
+    // message handling and everything it dispatches meets `verifying`.
+    const LRESULT answer = SendMessageA(window, msg::kVerifyRequest, 0, 0);
+    const bool mayClose = FinishVerification(state, answer, GetTickCount());
+    if (!mayClose) SetCursor(nullptr);  // the dialog showed the pointer
+    return mayClose;
 }
 
-int64_t AnswerVerifyRequest(SaverHostState& state, void* window) {
+int64_t AnswerVerifyRequest(SaverHostState& state, HWND window) {
     if (state.verifyEntry == nullptr) return 1;
     return state.verifyEntry(window);
 }
 
-int64_t RunPasswordChange(SaverHostState&, const char* text) {
+int64_t RunPasswordChange(const char* text) {
     HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowNumber(text)));
     if (owner == nullptr || !IsWindow(owner)) owner = GetForegroundWindow();
+    ChangeLockPassword(owner);
+    return 0;
+}
+
+void ChangeLockPassword(HWND owner) {
     HMODULE library = LoadLibraryA("MPR.DLL");
-    if (library == nullptr) return 0;
-    using ChangeEntry = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
-    if (auto change = LookUpEntry<ChangeEntry>(library, "PwdChangePasswordA"))
+    if (library == nullptr) return;
+    if (auto change = LookUpEntry<ChangePasswordEntry>(library, "PwdChangePasswordA"))
         change("SCRSAVE", owner, 0, nullptr);
     FreeLibrary(library);
-    return 0;
 }

@@ -6,7 +6,7 @@
 #include "host/fault_guard_win32.h"
 #include "host/run_mode.h"
 #include "host/saver_window_win32.h"
-#include "host/screen_lock.h"
+#include "host/screen_lock_win32.h"
 #include "settings/settings_dialog_win32.h"
 
 namespace {
@@ -39,7 +39,7 @@ int64_t RunSwitchedMode(void* tail) {
     case RunMode::kSettingsOwned: return OpenSettingsDialog(OwnerOrForeground(chosen.windowNumber));
     case RunMode::kFullScreen: return RunSaverWindow(nullptr);
     case RunMode::kPreview: return RunPreview(chosen.numberText);
-    case RunMode::kPasswordChange: return RunPasswordChange(saverHost, chosen.numberText);
+    case RunMode::kPasswordChange: return RunPasswordChange(chosen.numberText);
     case RunMode::kInvalid: break;
     }
     return -1;
