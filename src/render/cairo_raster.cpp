@@ -1,5 +1,7 @@
 #include "render/cairo_raster.h"
 
+#include <algorithm>
+
 namespace {
 
 void SetColour(cairo_t* cr, Rgb colour) { cairo_set_source_rgb(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0); }
@@ -37,15 +39,40 @@ void CairoRaster::BeginFrame(int32_t width, int32_t height) {
 
 void CairoRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
     if (!cr_ || count < 1) return;
+    DrawPendingBorder();
     AddRing(cr_, points, count, true);
     cairo_set_fill_rule(cr_, rule == FillRule::kEvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     SetColour(cr_, colour);
-    cairo_fill_preserve(cr_);
+    cairo_fill(cr_);
+    // The border waits: when the same ring is outlined next, that outline covers it.
+    if (count <= kPendingCapacity) {
+        std::copy(points, points + count, pending_);
+        pendingCount_ = count;
+    } else {
+        AddRing(cr_, points, count, true);
+        StrokeBlack(cr_);
+    }
+}
+
+void CairoRaster::DrawPendingBorder() {
+    if (pendingCount_ == 0) return;
+    AddRing(cr_, pending_, pendingCount_, true);
     StrokeBlack(cr_);
+    pendingCount_ = 0;
+}
+
+bool CairoRaster::OutlinesPendingBorder(const RasterPoint* points, const int* counts, int polylineCount) const {
+    if (pendingCount_ == 0 || polylineCount != 1 || counts[0] != pendingCount_ + 1) return false;
+    for (int i = 0; i <= pendingCount_; ++i) {
+        const RasterPoint& expected = pending_[i % pendingCount_];
+        if (points[i].x != expected.x || points[i].y != expected.y) return false;
+    }
+    return true;
 }
 
 void CairoRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
     if (!cr_) return;
+    DrawPendingBorder();
     for (int r = 0; r < ringCount; points += counts[r], ++r) AddRing(cr_, points, counts[r], true);
     cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
     SetColour(cr_, colour);
@@ -54,6 +81,8 @@ void CairoRaster::PaintRegion(const RasterPoint* points, const int* counts, int 
 
 void CairoRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
     if (!cr_) return;
+    if (OutlinesPendingBorder(points, counts, polylineCount)) pendingCount_ = 0;
+    DrawPendingBorder();
     for (int r = 0; r < polylineCount; points += counts[r], ++r) AddRing(cr_, points, counts[r], false);
     StrokeBlack(cr_);
 }
@@ -67,6 +96,7 @@ bool CairoRaster::MeetsWindow(int32_t x, int32_t y) const {
 
 void CairoRaster::CopyFrom(cairo_surface_t* source, int32_t x, int32_t y) {
     if (!cr_) return;
+    DrawPendingBorder();
     // What lies outside the source reads as black.
     cairo_save(cr_);
     cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
@@ -84,6 +114,7 @@ void CairoRaster::CopyFromWindow(int32_t x, int32_t y) { CopyFrom(window_, x, y)
 void CairoRaster::CopyFromSnapshot(int32_t x, int32_t y) { CopyFrom(snapshot_, x, y); }
 
 void CairoRaster::PresentFrame(int32_t x, int32_t y) {
+    if (cr_) DrawPendingBorder();
     if (cr_ && MeetsWindow(x, y)) {
         cairo_surface_flush(frame_);
         cairo_t* window = cairo_create(window_);
@@ -101,4 +132,5 @@ void CairoRaster::ReleaseFrame() {
     if (frame_) cairo_surface_destroy(frame_);
     cr_ = nullptr;
     frame_ = nullptr;
+    pendingCount_ = 0;
 }

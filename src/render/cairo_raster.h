@@ -31,6 +31,8 @@ public:
 
 private:
     bool MeetsWindow(int32_t x, int32_t y) const;
+    void DrawPendingBorder();
+    bool OutlinesPendingBorder(const RasterPoint* points, const int* counts, int polylineCount) const;
     void CopyFrom(cairo_surface_t* source, int32_t x, int32_t y);
     void ReleaseFrame();
 
@@ -38,6 +40,10 @@ private:
     cairo_surface_t* snapshot_;
     int32_t windowWidth_, windowHeight_;
     int32_t frameWidth_ = 0, frameHeight_ = 0;
+    // The black border of the last filled polygon, not yet drawn.
+    static constexpr int kPendingCapacity = 8;
+    RasterPoint pending_[kPendingCapacity];
+    int pendingCount_ = 0;
     cairo_surface_t* frame_ = nullptr;
     cairo_t* cr_ = nullptr;
 };
