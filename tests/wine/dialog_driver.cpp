@@ -18,17 +18,19 @@
 #include <string>
 #include <vector>
 
+#include "saver_run.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 
+std::string saverPath;  // the installed module, shared with saver_run.h
+
 namespace {
 
-std::string saverPath, shapeFilePath, screenshotFolder;
+std::string shapeFilePath, screenshotFolder;
 
 constexpr wchar_t kCaption[] = L"KORUNEX_x64(Tamo3D ScreenSaver)V2.5.1の設定";
 // The first start after the prefix's font change waits for Wine's font cache.
 constexpr DWORD kOpenTimeoutMs = 60000;
-constexpr DWORD kEndTimeoutMs = 5000;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 std::optional<std::string> ReadBytes(const std::string& path) {
@@ -95,30 +97,14 @@ void SaveScreenshot(HWND window, const char* name) {
 }
 
 // One configuration run of the module, killed when a test leaves it running.
-class DialogRun {
+class DialogRun : public SaverRun {
 public:
-    explicit DialogRun(const std::string& tail = "/c") : tail_(tail) {
-        std::string commandLine = "\"" + saverPath + "\" " + tail;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &process_);
-    }
-    ~DialogRun() {
-        if (!started_) return;
-        if (Running()) TerminateProcess(process_.hProcess, 99);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    DialogRun(const DialogRun&) = delete;
-    DialogRun& operator=(const DialogRun&) = delete;
-
-    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+    explicit DialogRun(const std::string& tail = "/c") : SaverRun(tail) {}
 
     // The dialog, found by its class and caption, or null.
     HWND WaitForDialog() {
         const DWORD start = GetTickCount();
-        while (started_ && Running() && GetTickCount() - start < kOpenTimeoutMs) {
+        while (started() && Running() && GetTickCount() - start < kOpenTimeoutMs) {
             HWND dialog = FindWindowW(L"#32770", kCaption);
             if (dialog != nullptr && IsWindowVisible(dialog) && Owns(dialog)) {
                 dialog_ = dialog;
@@ -128,21 +114,6 @@ public:
         }
         ADD_FAILURE() << "no dialog \"" << Narrow(kCaption) << "\" within " << kOpenTimeoutMs << " ms";
         return nullptr;
-    }
-
-    // The exit code once the run has ended; a run still going after the
-    // timeout is killed and reported.
-    DWORD ExitCode() {
-        if (!started_) return 98;
-        if (WaitForSingleObject(process_.hProcess, kEndTimeoutMs) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, 2000);
-            ADD_FAILURE() << "KORUNEX64.SCR " << tail_ << " did not end within " << kEndTimeoutMs << " ms; killed";
-            return 99;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
     }
 
     HWND Item(int id) const { return GetDlgItem(dialog_, id); }
@@ -209,12 +180,6 @@ public:
     }
 
 private:
-    bool Owns(HWND window) const {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        return owner == process_.dwProcessId;
-    }
-
     void TakeWarning() {
         HWND box = nullptr;
         for (HWND w = FindWindowW(L"#32770", nullptr); w != nullptr; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
@@ -229,9 +194,6 @@ private:
         CloseWarning(box);
     }
 
-    std::string tail_;
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
     HWND dialog_ = nullptr;
 };
 

@@ -64,15 +64,20 @@ public:
         return code;
     }
 
+    // Whether the window belongs to this run's process.
+    bool Owns(HWND window) const {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == process_.dwProcessId;
+    }
+
     // A window of this process's, found by `find`, or null after `timeout`.
     template <typename Find>
     HWND WaitForWindow(Find find, DWORD timeout = 5000) {
         const DWORD start = GetTickCount();
         do {
             HWND window = find();
-            DWORD owner = 0;
-            if (window != nullptr) GetWindowThreadProcessId(window, &owner);
-            if (window != nullptr && owner == process_.dwProcessId) return window;
+            if (window != nullptr && Owns(window)) return window;
             PumpFor(20);
         } while (GetTickCount() - start < timeout && Running());
         return nullptr;
