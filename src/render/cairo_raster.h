@@ -24,11 +24,6 @@ public:
     void CopyFromSnapshot(int32_t x, int32_t y) override;
     void PresentFrame(int32_t x, int32_t y) override;
 
-    // The window's surface after a change of size.
-    void SetWindow(cairo_surface_t* window, int32_t width, int32_t height) {
-        window_ = window, windowWidth_ = width, windowHeight_ = height;
-    }
-
 private:
     bool MeetsWindow(int32_t x, int32_t y) const;
     void DrawPendingBorder();
