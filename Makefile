@@ -1,9 +1,7 @@
 # The two commands of the README, and the builds behind them.
-.PHONY: run test bench fuzz install deps native sanitize windows package run-windows clean
+.PHONY: run test bench fuzz install deb deps native sanitize windows package run-windows clean
 
 PREFIX ?= /usr/local
-# XScreenSaver reads the option files of its hacks from here.
-XSCREENSAVER_CONFIG_DIR ?= /usr/share/xscreensaver/config
 
 # Seconds each fuzz target runs in make fuzz.
 FUZZ_SECONDS ?= 60
@@ -19,15 +17,19 @@ run: native
 	    --sheet out/contact-sheet.png | tail -n 1; \
 	fi
 
+# The program, the default shape file and the manual page under PREFIX; the
+# option file where XScreenSaver's settings program reads it.
 install: native
-	install -D -m 755 build/native/korunex $(DESTDIR)$(PREFIX)/bin/korunex
-	install -D -m 644 data/KORUNEX.ini $(DESTDIR)$(PREFIX)/share/korunex/KORUNEX.ini
-	install -D -m 644 xscreensaver/korunex.xml $(DESTDIR)$(XSCREENSAVER_CONFIG_DIR)/korunex.xml
+	DESTDIR=$(DESTDIR) cmake --install build/native --prefix $(PREFIX)
+
+# The Debian package out/korunex_VERSION_ARCH.deb, built with Debian's tools.
+deb: deps
+	scripts/make-deb out
 
 bench: native
 	./build/native/korunex_bench
 
-test: native sanitize windows package
+test: native sanitize windows package deb
 	ctest --preset native
 	ctest --preset sanitize
 	ctest --preset windows

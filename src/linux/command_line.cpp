@@ -37,6 +37,13 @@ std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     return {key, ReadWhole<int32_t>(text.substr(equals + 1), INT32_MIN, INT32_MAX, "the value of --set " + key)};
 }
 
+// XScreenSaver, its settings program and its users give a hack's options
+// with one dash as often as with two: -root is --root.
+std::string WithTwoDashes(std::string_view arg) {
+    const bool isOneDashWord = arg.size() > 2 && arg[0] == '-' && arg[1] != '-';
+    return isOneDashWord ? "-" + std::string(arg) : std::string(arg);
+}
+
 }  // namespace
 
 uint64_t ReadWindowId(std::string_view text) {
@@ -53,9 +60,9 @@ uint64_t ReadWindowId(std::string_view text) {
 Options ReadOptions(int argc, char** argv, int first) {
     Options options;
     for (int i = first; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+        const std::string arg = WithTwoDashes(argv[i]);
         auto value = [&]() -> std::string_view {
-            if (i + 1 >= argc) throw UsageError{std::string(arg) + " needs a value"};
+            if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
             return argv[++i];
         };
         if (arg == "--ini") {
@@ -82,12 +89,12 @@ Options ReadOptions(int argc, char** argv, int first) {
             options.overrides.push_back(ReadOverride(value()));
         } else if (arg == "--window") {
             options.inWindow = true;
-        } else if (arg == "--root" || arg == "-root") {
+        } else if (arg == "--root") {
             options.onRoot = true;
-        } else if (arg == "--window-id" || arg == "-window-id") {
+        } else if (arg == "--window-id") {
             options.windowId = ReadWindowId(value());
         } else {
-            throw UsageError{"unknown option '" + std::string(arg) + "'"};
+            throw UsageError{"unknown option '" + std::string(argv[i]) + "'"};
         }
     }
     return options;

@@ -3,25 +3,12 @@
 #include <cstdlib>
 
 #include "linux/command_line.h"
+#include "linux/saver_place.h"
 #include "linux/setting_overrides.h"
 #include "linux/saver_x11.h"
 
 int RunSaverCommand(const Options& options) {
-    if (int(options.inWindow) + int(options.onRoot) + int(options.windowId.has_value()) > 1)
-        throw UsageError{"choose one of --window, --root and --window-id"};
-    SaverRequest request;
-    if (options.inWindow) {
-        request.place = SaverPlace::kWindow;
-    } else if (options.onRoot) {
-        request.place = SaverPlace::kEmbedded;
-    } else if (options.windowId) {
-        request.place = SaverPlace::kEmbedded;
-        request.targetWindow = *options.windowId;
-    } else if (const char* named = std::getenv("XSCREENSAVER_WINDOW"); named && *named) {
-        // Run by XScreenSaver, which names the window it wants us in.
-        request.place = SaverPlace::kEmbedded;
-        request.targetWindow = ReadWindowId(named);
-    }
+    const SaverRequest request = ChooseSaverPlace(options, std::getenv("XSCREENSAVER_WINDOW"));
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);

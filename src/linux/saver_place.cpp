@@ -1,0 +1,33 @@
+#include "linux/saver_place.h"
+
+#include <string>
+
+namespace {
+
+uint64_t ReadNamedWindow(const char* xscreensaverWindow) {
+    try {
+        return ReadWindowId(xscreensaverWindow);
+    } catch (const UsageError&) {
+        throw UsageError{"XSCREENSAVER_WINDOW must name a window such as 0x1a00007, not '" +
+                         std::string(xscreensaverWindow) + "'"};
+    }
+}
+
+}  // namespace
+
+SaverRequest ChooseSaverPlace(const Options& options, const char* xscreensaverWindow) {
+    const bool isNamed = xscreensaverWindow && *xscreensaverWindow;
+    if (options.inWindow && (options.onRoot || options.windowId))
+        throw UsageError{"--window draws in a window of its own; it cannot go with --root or --window-id"};
+    SaverRequest request;
+    if (options.inWindow) {
+        request.place = SaverPlace::kWindow;
+    } else if (options.windowId) {
+        request.place = SaverPlace::kEmbedded;
+        request.targetWindow = *options.windowId;
+    } else if (options.onRoot || isNamed) {
+        request.place = SaverPlace::kEmbedded;
+        request.targetWindow = isNamed ? ReadNamedWindow(xscreensaverWindow) : 0;
+    }
+    return request;
+}
