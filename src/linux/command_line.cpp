@@ -93,6 +93,8 @@ Options ReadOptions(int argc, char** argv, int first) {
             options.onRoot = true;
         } else if (arg == "--window-id") {
             options.windowId = ReadWindowId(value());
+        } else if (arg == "--fps") {
+            options.showsFrameRate = true;
         } else {
             throw UsageError{"unknown option '" + std::string(argv[i]) + "'"};
         }

@@ -28,6 +28,7 @@ struct Options {
     bool inWindow = false;              // saver: --window
     bool onRoot = false;                // saver: --root
     std::optional<uint64_t> windowId;   // saver: --window-id
+    bool showsFrameRate = false;        // saver: --fps
     std::vector<std::pair<std::string, int32_t>> overrides;  // --set KEY=VALUE, in order
 };
 

@@ -9,12 +9,13 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: korunex [saver] [--ini FILE] [--set KEY=VALUE ...] [--window | --root | --window-id ID]\n"
+    "usage: korunex [saver] [--ini FILE] [--set KEY=VALUE ...] [--window | --root | --window-id ID] [--fps]\n"
     "       korunex shapes [--ini FILE] [--check]\n"
     "       korunex scene [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--seed S]\n"
     "       korunex render [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--every K]\n"
     "                      [--seed S] --out DIR [--sheet FILE.png]\n"
-    "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n";
+    "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n"
+    "Options may be given with one dash as well: -root, -window-id ID, -fps.\n";
 
 }  // namespace
 

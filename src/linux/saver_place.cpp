@@ -20,6 +20,7 @@ SaverRequest ChooseSaverPlace(const Options& options, const char* xscreensaverWi
     if (options.inWindow && (options.onRoot || options.windowId))
         throw UsageError{"--window draws in a window of its own; it cannot go with --root or --window-id"};
     SaverRequest request;
+    request.showsFrameRate = options.showsFrameRate;
     if (options.inWindow) {
         request.place = SaverPlace::kWindow;
     } else if (options.windowId) {

@@ -1,5 +1,5 @@
 #pragma once
-// Where `korunex saver` draws, decided from its options and the environment
+// Where and how `korunex saver` draws, decided from its options and the environment
 // the way XScreenSaver and its settings program expect of a hack.
 
 #include "linux/command_line.h"

@@ -13,9 +13,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <string>
 
 #include "host/close_rules.h"
 #include "linux/desktop_picture.h"
+#include "linux/frame_rate.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
 
@@ -33,11 +35,13 @@ int NoteLostWindow(Display*, XErrorEvent* error) {
     return 0;
 }
 
-int64_t NowMilliseconds() {
+int64_t NowMicroseconds() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+    return int64_t(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
 }
+
+int64_t NowMilliseconds() { return NowMicroseconds() / 1000; }
 
 struct SurfaceDeleter {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
@@ -108,6 +112,30 @@ Target CreateOwnWindow(Display* display, SaverPlace place) {
     return target;
 }
 
+// Desktops that draw their background in a window of their own name it in
+// __SWM_VROOT on a child of the root: drawing on the root means drawing there.
+Window VirtualRoot(Display* display) {
+    const Window root = DefaultRootWindow(display);
+    const Atom property = XInternAtom(display, "__SWM_VROOT", False);
+    Window rootReturn, parent, *children = nullptr;
+    unsigned int count = 0;
+    Window found = root;
+    if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return root;
+    for (unsigned int i = 0; i < count && found == root; ++i) {
+        Atom type;
+        int format;
+        unsigned long items, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, children[i], property, 0, 1, False, XA_WINDOW, &type, &format, &items,
+                               &after, &data) == Success && data) {
+            if (type == XA_WINDOW && format == 32 && items == 1) found = *reinterpret_cast<Window*>(data);
+            XFree(data);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
 std::optional<Target> AdoptWindow(Display* display, Window window) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return std::nullopt;
@@ -118,8 +146,12 @@ std::optional<Target> AdoptWindow(Display* display, Window window) {
 // The logo's whole life in one window.
 class XSaver {
 public:
-    XSaver(Display* display, const ProfileStore& store, SaverPlace place, Target target)
-        : display_(display), store_(store), place_(place), target_(target) {}
+    XSaver(Display* display, const ProfileStore& store, const SaverRequest& request, Target target)
+        : display_(display), store_(store), place_(request.place), target_(target),
+          showsFrameRate_(request.showsFrameRate) {}
+    ~XSaver() {
+        if (textGc_) XFreeGC(display_, textGc_);
+    }
 
     // Runs until the saver ends; `device` receives a reference to cairo's
     // device for the display, to be finished once the surfaces are gone.
@@ -128,6 +160,7 @@ public:
 private:
     void CreateLogoForSize();
     void ShowBackground();
+    void ShowFrameRate(int64_t busyUs);
     bool HandleEvent(XEvent& event);  // false: the saver ends
     bool AppliesCloseRules() const { return place_ == SaverPlace::kFullScreen; }
     CursorPoint PointerPosition() const;
@@ -143,6 +176,10 @@ private:
     std::unique_ptr<CairoRaster> raster_;
     SaverHostState host_{};
     bool hasFocus_ = false;
+    bool showsFrameRate_;
+    FrameRateMeter frameRate_{};
+    GC textGc_ = nullptr;  // the frame rate's, made at its first frame
+    int textLineHeight_ = 13, textDescent_ = 3;
 };
 
 CursorPoint XSaver::PointerPosition() const {
@@ -157,8 +194,15 @@ void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
     CreateLogo(store_, names_, *settings_, *scene_, target_.width, target_.height);
     SeedRandom(*scene_, uint32_t(NowMilliseconds()));
-    if (ChooseBackground(*settings_) == Background::kSnapshot && !snapshot_)
-        snapshot_ = TakeDesktopSnapshot(display_, target_.width, target_.height);
+    // The desktop is kept behind the logo or under its after-images; one
+    // picture of the whole screen, taken before the first frame, serves every
+    // size the window may take later.
+    if (settings_->BKMODE == 0 && !snapshot_) {
+        XWindowAttributes root;
+        XGetWindowAttributes(display_, DefaultRootWindow(display_), &root);
+        snapshot_ = TakeDesktopSnapshot(display_, std::max(root.width, target_.width),
+                                        std::max(root.height, target_.height));
+    }
     window_.reset(cairo_xlib_surface_create(display_, target_.window, target_.visual, target_.width, target_.height));
     raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
 }
@@ -175,6 +219,31 @@ void XSaver::ShowBackground() {
     }
 }
 
+// Two lines, white on black, in the lower left corner, drawn after each frame
+// so that the logo passing by never hides them.
+void XSaver::ShowFrameRate(int64_t busyUs) {
+    CountFrame(frameRate_, NowMicroseconds(), busyUs);
+    if (!textGc_) {
+        textGc_ = XCreateGC(display_, target_.window, 0, nullptr);
+        XSetForeground(display_, textGc_, WhitePixel(display_, DefaultScreen(display_)));
+        XSetBackground(display_, textGc_, BlackPixel(display_, DefaultScreen(display_)));
+        if (XFontStruct* font = XQueryFont(display_, XGContextFromGC(textGc_))) {
+            textLineHeight_ = font->ascent + font->descent;
+            textDescent_ = font->descent;
+            XFreeFontInfo(nullptr, font, 1);
+        }
+    }
+    cairo_surface_flush(window_.get());
+    const FrameRateText text = DescribeFrameRate(frameRate_);
+    int baseline = target_.height - 8 - textDescent_ - textLineHeight_;
+    for (const std::string& line : {text.framesPerSecond, text.load}) {
+        // Padded, so that a shorter text covers a longer one before it.
+        const std::string padded = line + std::string(12 - std::min<size_t>(line.size(), 12), ' ');
+        XDrawImageString(display_, target_.window, textGc_, 8, baseline, padded.c_str(), int(padded.size()));
+        baseline += textLineHeight_;
+    }
+}
+
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
@@ -187,7 +256,6 @@ bool XSaver::HandleEvent(XEvent& event) {
                 (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height)) {
                 target_.width = event.xconfigure.width;
                 target_.height = event.xconfigure.height;
-                snapshot_.reset();
                 CreateLogoForSize();
                 ShowBackground();
             }
@@ -259,7 +327,9 @@ int XSaver::Run(cairo_device_t** device) {
         }
         const int64_t now = NowMilliseconds();
         if (now >= nextFrame) {
+            const int64_t started = NowMicroseconds();
             RenderFrame(*scene_, *settings_, *raster_);
+            if (showsFrameRate_) ShowFrameRate(NowMicroseconds() - started);
             XFlush(display_);
             // A late frame is not made up for: the next one is a whole period away.
             nextFrame = std::max(nextFrame + settings_->TIMER, NowMilliseconds() + 1);
@@ -289,7 +359,7 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
 
     std::optional<Target> target;
     if (request.place == SaverPlace::kEmbedded) {
-        const Window window = request.targetWindow ? Window(request.targetWindow) : DefaultRootWindow(display);
+        const Window window = request.targetWindow ? Window(request.targetWindow) : VirtualRoot(display);
         target = AdoptWindow(display, window);
         if (!target) {
             std::fprintf(stderr, "korunex: no window 0x%lx on this display\n", static_cast<unsigned long>(window));
@@ -302,7 +372,7 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
     int status;
     cairo_device_t* device = nullptr;
     {
-        XSaver saver(display, store, request.place, *target);
+        XSaver saver(display, store, request, *target);
         status = saver.Run(&device);
     }
     // cairo keeps per-display buffers until its device is finished.

@@ -16,7 +16,8 @@ enum class SaverPlace {
 
 struct SaverRequest {
     SaverPlace place = SaverPlace::kFullScreen;
-    uint64_t targetWindow = 0;  // kEmbedded: the window to draw into (0: the root window)
+    uint64_t targetWindow = 0;  // kEmbedded: the window to draw into (0: the virtual root, else the root)
+    bool showsFrameRate = false;  // the frame rate and the load in the lower left corner
 };
 
 // Runs the saver until it ends; returns the exit status (0 after a close,
