@@ -1,0 +1,129 @@
+// XScreenSaver's settings panel for KORUNEX (xscreensaver/korunex.xml): every
+// command line it can produce is one the saver takes as meant.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "linux/command_line.h"
+#include "settings/saver_settings.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const std::string kSourceDir = KORUNEX_SOURCE_DATA_DIR "/..";
+
+using Attributes = std::map<std::string, std::string>;
+struct Tag {
+    std::string name;
+    Attributes attributes;
+};
+
+// The option file's tags in order, with their attributes; the file uses no
+// entities in attribute values.
+std::vector<Tag> ReadTags(const std::string& xml) {
+    static const std::regex tagPattern(R"(<([a-z_-]+)\b([^>]*)>)");
+    static const std::regex attributePattern(R"(([a-z_-]+)="([^"]*)\")");
+    std::vector<Tag> tags;
+    for (auto t = std::sregex_iterator(xml.begin(), xml.end(), tagPattern); t != std::sregex_iterator(); ++t) {
+        Tag tag{(*t)[1], {}};
+        const std::string body = (*t)[2];
+        for (auto a = std::sregex_iterator(body.begin(), body.end(), attributePattern); a != std::sregex_iterator(); ++a)
+            tag.attributes[(*a)[1]] = (*a)[2];
+        tags.push_back(tag);
+    }
+    return tags;
+}
+
+// Every argument text a control can add, with % replaced by the values it offers.
+std::vector<std::string> ArgumentsOf(const Tag& tag) {
+    std::vector<std::string> arguments;
+    const Attributes& a = tag.attributes;
+    for (const char* key : {"arg-set", "arg-unset"})
+        if (a.count(key)) arguments.push_back(a.at(key));
+    if (a.count("arg")) {
+        const std::string pattern = a.at("arg");
+        std::vector<std::string> values;
+        for (const char* key : {"low", "high", "default"})
+            if (a.count(key)) values.push_back(a.at(key));
+        if (tag.name == "string") values = {"KORUNEX", "Sans Bold"};
+        for (const std::string& value : values)
+            arguments.push_back(std::regex_replace(pattern, std::regex("%"), value));
+    }
+    return arguments;
+}
+
+// The saver's options from one argument text, as the settings program's
+// shell splits it.
+Options ReadArguments(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream split(text);
+    for (std::string word; split >> word;) words.push_back(word);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    return ReadOptions(int(argv.size()), argv.data(), 0);
+}
+
+SettingField FieldNamed(const std::string& key) {
+    ProfileNames names;
+    LoadKeyNames(names);
+    for (int i = 0; i < kSettingCount; ++i)
+        if (key == names.keyNames[i]) return kSettingKeys[i].field;
+    ADD_FAILURE() << "no setting " << key;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(OptionFile, EveryValueItOffersReachesTheSaverUnchanged) {
+    const std::vector<Tag> tags = ReadTags(ReadText(kSourceDir + "/xscreensaver/korunex.xml"));
+    int checked = 0;
+    for (const Tag& tag : tags) {
+        for (const std::string& argument : ArgumentsOf(tag)) {
+            SCOPED_TRACE(argument);
+            Options options;
+            ASSERT_NO_THROW(options = ReadArguments(argument));
+            for (const auto& [key, value] : options.overrides) {
+                const SettingField field = FieldNamed(key);
+                if (!field) continue;
+                SaverSettings settings{};
+                for (const SettingKey& k : kSettingKeys) settings.*(k.field) = k.byDefault;
+                settings.*field = value;
+                KeepWithinSaverLimits(settings);
+                EXPECT_EQ(settings.*field, value) << key << " is changed by the saver's limits";
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 60);
+}
+
+TEST(OptionFile, EachMenuHasOneEntryThatKeepsTheFileValue) {
+    const std::vector<Tag> tags = ReadTags(ReadText(kSourceDir + "/xscreensaver/korunex.xml"));
+    int menus = 0, withoutArgument = 0;
+    for (const Tag& tag : tags) {
+        if (tag.name == "select") {
+            if (menus > 0) {
+                EXPECT_EQ(withoutArgument, 1) << "menu " << menus;
+            }
+            ++menus;
+            withoutArgument = 0;
+        } else if (tag.name == "option") {
+            withoutArgument += !tag.attributes.count("arg-set");
+        }
+    }
+    EXPECT_EQ(withoutArgument, 1) << "the last menu";
+    EXPECT_EQ(menus, 11);  // colour, motion and the nine letters' colours
+}
