@@ -1,30 +1,7 @@
 #!/usr/bin/env bash
 # The Linux saver on a virtual X display, driven by xdotool. Runs itself
 # inside xvfb-run when there is no display yet.
-set -u
-korunex=$(realpath "$1")
-test_window=$(realpath "$2")
-source_dir=$(cd "$3" && pwd)
-if [ -z "${KORUNEX_X11_TEST_DISPLAY:-}" ]; then
-  exec env KORUNEX_X11_TEST_DISPLAY=1 timeout 180 xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-export KORUNEX_HOME="$work/home"
-# Full stacks, so that the suppression can see where a leak comes from.
-export LSAN_OPTIONS="suppressions=$source_dir/tests/x11/lsan.supp" ASAN_OPTIONS="fast_unwind_on_malloc=0"
-passed=0 failed=0
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-
-# How many pixels of the default logo's blue shades a window shows.
-blue_pixels() {
-  import -window "$1" "$work/shot.png" 2>/dev/null || { echo 0; return; }
-  /usr/bin/convert "$work/shot.png" txt:- | grep -c -E '#0000(FF|C0|80)'
-}
+source "$(dirname "$0")/x11_test_lib.sh"
 
 # Waits up to $2 tenths of a second for process $1 to end; sets status to
 # its exit status, or to "running".
@@ -96,5 +73,4 @@ sleep 1.5
 [ "$(blue_pixels "$(cat "$work/id2")")" -gt 500 ] && pass "honours XSCREENSAVER_WINDOW" || fail "XSCREENSAVER_WINDOW ignored"
 kill -TERM $pid; wait_end $pid 10
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,0 +1,38 @@
+# What the tests on a virtual X display share; sourced with the test's own
+# arguments KORUNEX TEST_WINDOW SOURCE_DIR. The test runs itself inside
+# xvfb-run when there is no display yet, with a scratch folder, a settings
+# folder of its own and a tally of its checks.
+set -u
+korunex=$(realpath "$1")
+test_window=$(realpath "$2")
+source_dir=$(cd "$3" && pwd)
+if [ -z "${KORUNEX_X11_TEST_DISPLAY:-}" ]; then
+  exec env KORUNEX_X11_TEST_DISPLAY=1 timeout 180 xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+export KORUNEX_HOME="$work/home"
+# Full stacks, so that the suppression can see where a leak comes from.
+export LSAN_OPTIONS="suppressions=$source_dir/tests/x11/lsan.supp" ASAN_OPTIONS="fast_unwind_on_malloc=0"
+passed=0 failed=0
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
+trap cleanup EXIT
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+# How many pixels of window $1 (of its region $3, WxH+X+Y, when given) have
+# a colour that matches the extended expression $2.
+pixels() {
+  import -window "$1" ${3:+-crop "$3"} "$work/shot.png" 2>/dev/null || { echo 0; return; }
+  /usr/bin/convert "$work/shot.png" txt:- | grep -c -E "$2"
+}
+# The default logo's blue shades.
+blue='#0000(FF|C0|80)'
+blue_pixels() { pixels "$1" "$blue"; }
+
+# Ends the test with the tally.
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
