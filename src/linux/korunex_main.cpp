@@ -22,13 +22,14 @@ constexpr char kUsage[] =
 int main(int argc, char** argv) {
     try {
         const std::string_view command = argc > 1 ? argv[1] : "";
-        if (command.empty() || (command.starts_with('-') && command != "--help" && command != "-h"))
+        const bool asksForHelp = command == "--help" || command == "-help" || command == "-h" || command == "help";
+        if (command.empty() || (command.starts_with('-') && !asksForHelp))
             return RunSaverCommand(ReadOptions(argc, argv, 1));
         if (command == "saver") return RunSaverCommand(ReadOptions(argc, argv, 2));
         if (command == "shapes") return RunShapesCommand(ReadOptions(argc, argv, 2));
         if (command == "scene") return RunSceneCommand(ReadOptions(argc, argv, 2));
         if (command == "render") return RunRenderCommand(ReadOptions(argc, argv, 2));
-        if (command == "--help" || command == "-h" || command == "help") {
+        if (asksForHelp) {
             std::fputs(kUsage, stdout);
             return 0;
         }

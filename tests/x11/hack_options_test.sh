@@ -16,6 +16,7 @@ start_window() {
 stop() { kill -TERM "$@" 2> /dev/null; wait "$@" 2> /dev/null; }
 
 # Options with one dash or two; a stranger is a clear error.
+"$korunex" -help | grep -q -- '-window-id' && pass "-help shows the options" || fail "-help shows no usage"
 "$korunex" -fps -nonsense > /dev/null 2> "$work/err"
 [ $? -eq 2 ] && grep -q "unknown option '-nonsense'" "$work/err" && pass "an unknown option is a clear error" ||
   fail "unknown option: $(head -n 1 "$work/err")"
