@@ -203,11 +203,11 @@ TEST_F(Scene, ShadesFollowTheColourCodes) {
     }
     EXPECT_EQ(settings.OPTIONC2, 2) << "one colour for all is written into each slot's own";
 
-    // The radio labelled magenta stores 6, the one labelled cyan 7.
+    // 6 is cyan and 7 magenta, as stored files have always shown them.
     scene = std::make_unique<LogoScene>();
     settings.COLORS = 1;
-    settings.OPTIONC1 = 6;
-    settings.OPTIONC2 = 7;
+    settings.OPTIONC1 = 7;
+    settings.OPTIONC2 = 6;
     settings.OPTIONC3 = 9;
     Build(dot, 3);
     const Rgb magenta = scene->slots[1].frontShade, cyan = scene->slots[2].sideShade;

@@ -345,6 +345,12 @@ TEST_F(SettingsDialogTest, SyncedSizesFollowTheVerticalSize) {
 
 TEST_F(SettingsDialogTest, ColourRadiosSetTheCommonColourOrTheChosenSlotsColour) {
     OpenWithShapes(25, "OPTIONC1=6\r\nOPTIONC3=2\r\n");  // two slots in use
+    // Each radio stores the code that draws the colour it names.
+    Click(1056);  // "ﾏｾﾞﾝﾀ"
+    EXPECT_EQ(dialog.settings.COLOR, 7);
+    Click(1057);  // "ｼｱﾝ"
+    EXPECT_EQ(dialog.settings.COLOR, 6);
+    EXPECT_EQ(CheckedColour(), 1057);
     Click(kGreen);
     EXPECT_EQ(dialog.settings.COLOR, 2);
     EXPECT_EQ(CheckedColour(), kGreen);

