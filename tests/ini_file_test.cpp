@@ -24,9 +24,9 @@ TEST(IniText, FindsValuesLikeTheProfileCalls) {
     EXPECT_EQ(document.Find("KORUNEX", "empty"), "");
     EXPECT_EQ(document.Find("KORUNEX", "novalue"), std::nullopt);
     EXPECT_EQ(document.Find("KORUNEX", "SIZE"), std::nullopt) << "only the first section of a name counts";
-    EXPECT_EQ(document.Find(" Spaced ", "A"), "1");
-    EXPECT_EQ(document.Find("Spaced", "A"), std::nullopt);
-    EXPECT_EQ(IniDocument("[K]\nA=1\rB=2\n").Find("K", "A"), "1\rB=2") << "a lone carriage return ends no line";
+    EXPECT_EQ(document.Find("Spaced", "A"), "1");
+    EXPECT_EQ(IniDocument("[K]\rA=1\rB=2").Find("K", "B"), "2") << "a lone carriage return ends a line";
+    EXPECT_EQ(IniDocument("[K] x]\nA=1\n[L\nB=2").Find("K] x", "B"), "2") << "up to the last ']'";
     EXPECT_EQ(IniDocument(std::string("\xFF\xFE[\0K\0]\0\n\0A\0=\0\x01\x0E", 16)).Find("K", "A"), "?");
 }
 
@@ -44,7 +44,7 @@ TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
     // A last line without its ending gets one before anything follows it.
     EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\nB=2\n");
     EXPECT_EQ(SetIniValue("[X]\nA=1", "KORUNEX", "B", "2"), "[X]\nA=1\n\n[KORUNEX]\nB=2\n");
-    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\r\nB=2\n")
+    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\rB=2\n")
         << "a last line ending in a lone carriage return";
     // Only the first of two sections of the same name is read, so only it is written.
     EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\nB=3\n[K]\nB=2\n");

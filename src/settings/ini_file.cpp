@@ -8,24 +8,13 @@
 
 namespace {
 
-// How the text's bytes are read: 8-bit code page bytes, or UTF-8.
-enum class Bytes { kCodePage, kUtf8 };
+// Blanks as the profile calls trim them: the C blanks and the DOS
+// end-of-file mark 0x1A.
+bool IsBlank(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
 
-// Blanks as the profile calls trim them: the C blanks, the DOS end-of-file
-// mark 0x1A, the information separators 0x1C..0x1F and, in the 8-bit code
-// page, the no-break space (in UTF-8 that byte continues a character).
-bool IsBlank(unsigned char c, Bytes bytes) {
-    return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A || (c >= 0x1C && c <= 0x1F) ||
-           (c == 0xA0 && bytes == Bytes::kCodePage);
-}
-
-std::string_view TrimLeft(std::string_view s, Bytes bytes) {
-    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front()), bytes)) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s, Bytes bytes) {
-    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back()), bytes)) s.remove_suffix(1);
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
     return s;
 }
 
@@ -138,32 +127,35 @@ struct Entry {
     std::optional<std::string_view> value;  // a key's value, cut at a NUL; none without '='
 };
 
-Entry ReadEntry(std::string_view line, Bytes bytes) {
-    const std::string_view content = TrimRight(TrimLeft(line, bytes), bytes);
+Entry ReadEntry(std::string_view line) {
+    const std::string_view content = Trim(line);
     if (content.empty()) return {};
     if (content.front() == '[') {
         const size_t close = content.rfind(']');
-        if (close != std::string_view::npos) return {Entry::kSection, UpToNul(content.substr(1, close - 1)), {}, {}};
+        if (close != std::string_view::npos && close > 0)
+            return {Entry::kSection, UpToNul(Trim(content.substr(1, close - 1))), {}, {}};
     }
     const size_t equals = content.find('=');
     if (equals == std::string_view::npos) return {Entry::kKey, UpToNul(content), content, std::nullopt};
-    const std::string_view name = TrimRight(content.substr(0, equals), bytes);
-    return {Entry::kKey, UpToNul(name), name, UpToNul(TrimLeft(content.substr(equals + 1), bytes))};
+    const std::string_view name = Trim(content.substr(0, equals));
+    return {Entry::kKey, UpToNul(name), name, UpToNul(Trim(content.substr(equals + 1)))};
 }
 
-// One line of the text: [begin, end) holds it without its '\n', which ends at `next`.
+// One line of the text: [begin, end) holds it without its line ending
+// ("\r\n", '\n' or a lone '\r'), which ends at `next`.
 struct Line {
     size_t begin, end, next;
 };
 
 Line LineAt(std::string_view text, size_t begin) {
-    const size_t newline = text.find('\n', begin);
-    if (newline == std::string_view::npos) return {begin, text.size(), text.size()};
-    return {begin, newline, newline + 1};
+    const size_t ending = text.find_first_of("\r\n", begin);
+    if (ending == std::string_view::npos) return {begin, text.size(), text.size()};
+    const bool isCrLf = text[ending] == '\r' && ending + 1 < text.size() && text[ending + 1] == '\n';
+    return {begin, ending, ending + (isCrLf ? 2 : 1)};
 }
 
 // The text with `key` of the first `section` set: `text` holds no byte-order mark.
-std::string SetInText(std::string_view text, Bytes bytes, std::string_view section, std::string_view key,
+std::string SetInText(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value) {
     const std::string_view newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
 
@@ -173,7 +165,7 @@ std::string SetInText(std::string_view text, Bytes bytes, std::string_view secti
         const Line line = LineAt(text, at);
         at = line.next;
         std::string_view content = text.substr(line.begin, line.end - line.begin);
-        const Entry entry = ReadEntry(content, bytes);
+        const Entry entry = ReadEntry(content);
         if (entry.kind == Entry::kSection) {
             if (inSection) break;  // the end of the first section of that name
             inSection = !entry.name.empty() && EqualsIgnoringCase(entry.name, section);
@@ -181,10 +173,10 @@ std::string SetInText(std::string_view text, Bytes bytes, std::string_view secti
         } else if (inSection && entry.kind == Entry::kKey) {
             sectionEnd = line;
             if (!EqualsIgnoringCase(entry.name, key)) continue;
-            // The line keeps what stands before its name and after its text, a '\r' among it.
+            // The line keeps the blanks before its name and after its text.
             const size_t nameAt = static_cast<size_t>(entry.rawName.data() - text.data());
-            const std::string_view rest = TrimRight(content, bytes);
-            const size_t restEnd = line.begin + rest.size();
+            const std::string_view kept = Trim(content);
+            const size_t restEnd = static_cast<size_t>(kept.data() - text.data()) + kept.size();
             std::string out(text.substr(0, nameAt));
             out.append(entry.rawName).append("=").append(value).append(text.substr(restEnd));
             return out;
@@ -196,7 +188,7 @@ std::string SetInText(std::string_view text, Bytes bytes, std::string_view secti
     if (sectionEnd) {
         rest = sectionEnd->next;
         out.append(text.substr(0, rest));
-        if (!out.empty() && out.back() != '\n') out.append(newline);  // it had no line ending
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append(newline);  // it had no line ending
     } else {
         out.append(text);
         if (!out.empty() && out.back() != '\n') out.append(newline);
@@ -221,7 +213,7 @@ IniDocument::IniDocument(std::string_view fileBytes) {
     for (size_t at = 0; at < text.size();) {
         const Line line = LineAt(text, at);
         at = line.next;
-        const Entry entry = ReadEntry(text.substr(line.begin, line.end - line.begin), Bytes::kCodePage);
+        const Entry entry = ReadEntry(text.substr(line.begin, line.end - line.begin));
         if (entry.kind == Entry::kSection) {
             // A later section of a name already seen is read by no one; nor is an unnamed one.
             const std::string name = LowerAscii(entry.name);
@@ -277,8 +269,7 @@ int32_t ParseProfileInt(std::string_view value) {
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value) {
     const Marked marked = DetectEncoding(fileBytes);
-    const Bytes bytes = marked.encoding == Encoding::kAnsi ? Bytes::kCodePage : Bytes::kUtf8;
-    const std::string changed = SetInText(TextOf(fileBytes, marked), bytes, section, key, value);
+    const std::string changed = SetInText(TextOf(fileBytes, marked), section, key, value);
     std::string out(fileBytes.substr(0, marked.markBytes));
     if (marked.encoding == Encoding::kUtf16Le || marked.encoding == Encoding::kUtf16Be)
         out += UnitUtf8ToUtf16(changed, marked.encoding == Encoding::kUtf16Be);

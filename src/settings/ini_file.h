@@ -3,9 +3,9 @@
 // calls read and writing where they would look:
 // - a file that starts with a UTF-8 or UTF-16 byte-order mark is read in that
 //   encoding; text outside ASCII then reads as '?' in the 8-bit code page;
-// - lines end at '\n' only (a lone '\r' is a blank inside its line);
-// - blanks are trimmed off both ends of a line and on both sides of a key's
-//   '=', but not inside the brackets: "[ A ]" names the section " A ";
+// - lines end at '\n', "\r\n" or a lone '\r';
+// - blanks are trimmed off both ends of a line, on both sides of a key's '='
+//   and inside a section line's brackets;
 // - a line that starts with '[' and holds a ']' names a section, up to the
 //   last ']'; any other line is a key, up to its first '=' (none: no value);
 // - a name or value ends at a NUL byte;
