@@ -132,7 +132,7 @@ Entry ReadEntry(std::string_view line) {
     if (content.empty()) return {};
     if (content.front() == '[') {
         const size_t close = content.rfind(']');
-        if (close != std::string_view::npos && close > 0)
+        if (close != std::string_view::npos)
             return {Entry::kSection, UpToNul(Trim(content.substr(1, close - 1))), {}, {}};
     }
     const size_t equals = content.find('=');
