@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "saver_run.h"
+#include "scene/logo_scene.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 
@@ -422,6 +423,36 @@ TEST_F(DialogTest, OkWritesAllSettingsInTableOrderAfterTheUntouchedShapes) {
     std::string added = saved.substr(std::min(saved.size(), savedAt + shapeSection.size()));
     if (added.starts_with("\r\n")) added.erase(0, 2);  // a blank line between sections
     EXPECT_EQ(added, section);
+}
+
+// Each colour radio, clicked for a slot of its own, stores the code that
+// the saver draws in the colour the radio's caption names.
+TEST_F(DialogTest, EachColourRadioStoresTheCodeOfTheColourItNames) {
+    std::string settings = "\r\n[KORUNEX]\r\nCOLORS=1\r\nOPTIONN=7\r\n";
+    for (int slot = 1; slot <= 7; ++slot) settings += "OPTIONA" + std::to_string(slot) + "=1\r\n";
+    WriteBytes(WindowsIniPath(), shapes + settings);
+    const struct {
+        const char* caption;
+        Rgb front;
+    } colours[] = {{"赤", {255, 0, 0}},       {"緑", {0, 255, 0}},       {"青", {0, 0, 255}},   {"白", {255, 255, 255}},
+                   {"黄", {255, 255, 0}},     {"ﾏｾﾞﾝﾀ", {255, 0, 255}}, {"ｼｱﾝ", {0, 255, 255}}};
+    const int radios[] = {1032, 1033, 1034, 1035, 1055, 1056, 1057};
+
+    DialogRun run;
+    ASSERT_NE(run.WaitForDialog(), nullptr);
+    for (int slot = 1; slot <= 7; ++slot) {
+        ASSERT_EQ(run.Shown(radios[slot - 1]), colours[slot - 1].caption);
+        run.Click(kSlotRadioIds[slot - 1]);
+        run.Click(radios[slot - 1]);
+    }
+    run.Click(kOkButton);
+    ASSERT_EQ(run.ExitCode(), 1u);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::string key = "OPTIONC" + std::to_string(slot);
+        const UINT code = GetPrivateProfileIntA("KORUNEX", key.c_str(), 0, "KORUNEX.ini");
+        ASSERT_TRUE(code >= 1 && code <= 7) << key << " = " << code;
+        EXPECT_EQ(kShadeTable[code].front, colours[slot - 1].front) << colours[slot - 1].caption << " stored " << code;
+    }
 }
 
 TEST_F(DialogTest, CancelAndTheCloseBoxLeaveTheFileByteForByte) {
