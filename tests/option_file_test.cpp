@@ -1,5 +1,6 @@
 // XScreenSaver's settings panel for KORUNEX (xscreensaver/korunex.xml): every
-// command line it can produce is one the saver takes as meant.
+// command line it can produce is one the saver takes as meant, and its colours
+// are the dialog's radios with their codes.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 
 #include "linux/command_line.h"
 #include "settings/saver_settings.h"
+#include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -126,4 +128,29 @@ TEST(OptionFile, EachMenuHasOneEntryThatKeepsTheFileValue) {
     }
     EXPECT_EQ(withoutArgument, 1) << "the last menu";
     EXPECT_EQ(menus, 11);  // colour, motion and the nine letters' colours
+}
+
+TEST(OptionFile, ColoursAreTheDialogsRadiosWithTheirCodes) {
+    // The dialog's radio captions by control id.
+    const std::string dialog = ReadText(kSourceDir + "/resources/dialog_2003.rc");
+    std::map<int, std::string> captions;
+    static const std::regex radio(R"re(CONTROL "([^"]+)", (\d+), "Button", BS_AUTORADIOBUTTON)re");
+    for (auto r = std::sregex_iterator(dialog.begin(), dialog.end(), radio); r != std::sregex_iterator(); ++r)
+        captions[std::stoi((*r)[2])] = (*r)[1];
+
+    static const std::regex colourSetting(R"(--set (COLOR|OPTIONC[1-9])=(\d+))");
+    int colours = 0;
+    for (const Tag& tag : ReadTags(ReadText(kSourceDir + "/xscreensaver/korunex.xml"))) {
+        if (tag.name != "option" || !tag.attributes.count("arg-set")) continue;
+        std::smatch match;
+        const std::string argument = tag.attributes.at("arg-set");
+        if (!std::regex_match(argument, match, colourSetting)) continue;
+        const int code = std::stoi(match[2]);
+        ASSERT_TRUE(code >= 1 && code <= 7) << argument;
+        const std::string& caption = captions[kColourRadioIds[code - 1]];
+        const std::string& label = tag.attributes.at("_label");
+        EXPECT_EQ(label.substr(0, caption.size()), caption) << argument << " is labelled " << label;
+        ++colours;
+    }
+    EXPECT_EQ(colours, 70);  // seven colours for the logo and for each of the nine letters
 }
