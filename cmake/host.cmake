@@ -49,6 +49,18 @@ add_custom_command(TARGET KORUNEX64 POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/out
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:KORUNEX64> ${CMAKE_SOURCE_DIR}/out/KORUNEX64.SCR)
 
+# The module's test build: the same code with faults on demand
+# (host/test_faults_win32.h) for the end-to-end tests of what it does when
+# something fails. Named as the module, in a folder of its own; never packed.
+add_executable(KORUNEX64_test_faults WIN32
+    src/host/module_entry_win32.cpp src/host/test_faults_win32.cpp src/settings/profile_store_win32.cpp
+    $<TARGET_PROPERTY:korunex_host,SOURCES> resources/korunex64.rc)
+target_compile_definitions(KORUNEX64_test_faults PRIVATE KORUNEX_TEST_FAULTS)
+target_include_directories(KORUNEX64_test_faults PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(KORUNEX64_test_faults PRIVATE korunex_core comctl32 gdi32 user32)
+set_target_properties(KORUNEX64_test_faults PROPERTIES OUTPUT_NAME KORUNEX64 SUFFIX .SCR
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/test-faults)
+
 # Windows-only unit tests: the raster and the snapshot on real GDI, the fault guard.
 add_executable(korunex_host_wine_tests
     tests/wine/gdi_raster_test.cpp tests/wine/desktop_snapshot_test.cpp tests/wine/fault_guard_test.cpp tests/wine/gdi_long_run_test.cpp
