@@ -452,7 +452,7 @@ TEST_F(Lock, AFaultInAFrameEndsWithMinusOneAndWithdrawsTheAnnouncement) {
     const UsePassword on(1);
     const TestBuildInLockFolder testBuild;
     const NoCrashDebugger reported;
-    const TestFault fault("frame:40");
+    const TestFault fault("frame:80");  // some 4 s in: time to see the announcement first
     SaverRun run("/s", lockedSaver);
     ASSERT_NE(StartFullScreen(run), nullptr);
     EXPECT_EQ(SaverRunningNow(), 1) << "not announced: the check below proves nothing";
