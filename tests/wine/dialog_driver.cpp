@@ -100,7 +100,8 @@ void SaveScreenshot(HWND window, const char* name) {
 // One configuration run of the module, killed when a test leaves it running.
 class DialogRun : public SaverRun {
 public:
-    explicit DialogRun(const std::string& tail = "/c") : SaverRun(tail) {}
+    explicit DialogRun(const std::string& tail = "/c", const std::string& module = saverPath)
+        : SaverRun(tail, module) {}
 
     // The dialog, found by its class and caption, or null.
     HWND WaitForDialog() {
@@ -543,6 +544,30 @@ TEST_F(DialogTest, ASaveThatFailsWarnsOnceAndKeepsTheDialogOpen) {
     EXPECT_EQ(run.ExitCode(), 0u);
     EXPECT_EQ(run.warnings.size(), 1u);
     EXPECT_EQ(IniNow(), shapes);
+}
+
+// The test build's writes fail from the 20th on, as on a disk that fills
+// up: nineteen keys are in the file by then, and the file goes back as it was.
+TEST_F(DialogTest, ASaveThatFailsHalfWayPutsTheFileBackByteForByte) {
+    const std::string before = shapes + "[KORUNEX]\nCOLOR=5\n; a hand-made line, without CR\nVIEW=7";
+    WriteBytes(WindowsIniPath(), before);
+    const TestFault fault("write:20+");
+    DialogRun run("/c", TestFaultModule());
+    HWND dialog = run.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << TestFaultModule();
+    run.Click(kMoveAndTurnRadio);
+    run.keepNextWarning = true;
+    run.Click(kOkButton);
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_EQ(run.warnings[0].second.rfind("設定を保存できませんでした。", 0), 0u) << run.warnings[0].second;
+    EXPECT_TRUE(IniNow() == before) << "the file is not as it was when the warning shows";
+    ASSERT_NE(run.keptWarning, nullptr);
+    run.CloseWarning(run.keptWarning);
+
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a failed save";
+    run.Click(kCancelButton);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    EXPECT_TRUE(IniNow() == before) << "the file changed";
 }
 
 }  // namespace
