@@ -49,30 +49,30 @@ std::vector<Tag> ReadTags(const std::string& xml) {
     return tags;
 }
 
-// Every argument text a control can add, with % replaced by the values it offers.
-std::vector<std::string> ArgumentsOf(const Tag& tag) {
-    std::vector<std::string> arguments;
+// The words a control can add to the command line, for each value it offers.
+// The settings program quotes a text field's value, so it stays one word.
+std::vector<std::vector<std::string>> ArgumentsOf(const Tag& tag) {
+    auto words = [](const std::string& text, const std::string& value) {
+        std::vector<std::string> result;
+        std::istringstream split(text);
+        for (std::string word; split >> word;) result.push_back(std::regex_replace(word, std::regex("%"), value));
+        return result;
+    };
+    std::vector<std::vector<std::string>> arguments;
     const Attributes& a = tag.attributes;
     for (const char* key : {"arg-set", "arg-unset"})
-        if (a.count(key)) arguments.push_back(a.at(key));
+        if (a.count(key)) arguments.push_back(words(a.at(key), ""));
     if (a.count("arg")) {
-        const std::string pattern = a.at("arg");
         std::vector<std::string> values;
         for (const char* key : {"low", "high", "default"})
             if (a.count(key)) values.push_back(a.at(key));
-        if (tag.name == "string") values = {"KORUNEX", "Sans Bold"};
-        for (const std::string& value : values)
-            arguments.push_back(std::regex_replace(pattern, std::regex("%"), value));
+        if (tag.name == "string") values = {"KORUNEX", "DejaVu Sans:bold"};
+        for (const std::string& value : values) arguments.push_back(words(a.at("arg"), value));
     }
     return arguments;
 }
 
-// The saver's options from one argument text, as the settings program's
-// shell splits it.
-Options ReadArguments(const std::string& text) {
-    std::vector<std::string> words;
-    std::istringstream split(text);
-    for (std::string word; split >> word;) words.push_back(word);
+Options ReadArguments(std::vector<std::string> words) {
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     return ReadOptions(int(argv.size()), argv.data(), 0);
@@ -93,8 +93,8 @@ TEST(OptionFile, EveryValueItOffersReachesTheSaverUnchanged) {
     const std::vector<Tag> tags = ReadTags(ReadText(kSourceDir + "/xscreensaver/korunex.xml"));
     int checked = 0;
     for (const Tag& tag : tags) {
-        for (const std::string& argument : ArgumentsOf(tag)) {
-            SCOPED_TRACE(argument);
+        for (const std::vector<std::string>& argument : ArgumentsOf(tag)) {
+            SCOPED_TRACE(argument.front() + (argument.size() > 1 ? " " + argument[1] : ""));
             Options options;
             ASSERT_NO_THROW(options = ReadArguments(argument));
             for (const auto& [key, value] : options.overrides) {
