@@ -59,6 +59,7 @@ fi
 
 if apt_get purge korunex; then
   ok "apt removes the package"
+  dpkg-query -W korunex > /dev/null 2>&1 && fail "dpkg still knows the package after the purge"
   for f in "${expected_files[@]}" /usr/share/korunex /usr/share/doc/korunex; do
     [ -e "$f" ] && fail "$f is left after the removal"
   done
