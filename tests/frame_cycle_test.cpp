@@ -156,6 +156,7 @@ TEST_F(FrameCycle, CreationLoadsTheSettingsWithinLimitsAndSeeding) {
         bool WriteString(const char*, const char*, const char*) override { return false; }
     } store;
     ProfileNames names;
+    LoadKeyNames(names);
     SaverSettings loaded{};
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, loaded, *scene, 800, 600);

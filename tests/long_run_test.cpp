@@ -32,6 +32,7 @@ TEST(LongRun, AHundredThousandFramesOfTheHeaviestSceneUseNoMoreMemory) {
 
     IniFileStore store(file);
     ProfileNames names;
+    LoadKeyNames(names);
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, 1920, 1080);

@@ -71,12 +71,16 @@ int RunRenderCommand(const Options& options) {
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
     if (options.seed) SeedRandom(*scene, *options.seed);
 
-    // The window starts black when the saver clears the screen, else showing the desktop.
+    // The headless window lies on a desktop that shows our own picture, which
+    // is also what a snapshot of it gives.
     const Surface desktop(CreateDesktopPicture(options.width, options.height));
     const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
     {
         cairo_t* cr = cairo_create(window.get());
-        settings->BKMODE == 1 ? cairo_set_source_rgb(cr, 0, 0, 0) : cairo_set_source_surface(cr, desktop.get(), 0, 0);
+        if (ChooseFirstPicture(*settings) == FirstPicture::kBlack)
+            cairo_set_source_rgb(cr, 0, 0, 0);
+        else
+            cairo_set_source_surface(cr, desktop.get(), 0, 0);
         cairo_paint(cr);
         cairo_destroy(cr);
     }

@@ -171,23 +171,18 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* o
     }
 }
 
-void DecideCaps(LogoSlot& slot) {
+VisibleCaps FindVisibleCaps(const LogoSlot& slot) {
     const int32_t n = slot.shape.pointCount, a = slot.capPoint;
     const ViewPoint* v = slot.viewPoints;
     const double sigma = slot.secondTurnLeft ? -1.0 : 1.0;
-    slot.frontFaceVisible = sigma * -Turn(v[a], v[a + 1], v[a + 2]) > 0;
-    slot.backFaceVisible = sigma * Turn(v[n + a], v[n + a + 1], v[n + a + 2]) > 0;
+    return {sigma * -Turn(v[a], v[a + 1], v[a + 2]) > 0, sigma * Turn(v[n + a], v[n + a + 1], v[n + a + 2]) > 0};
 }
 
 }  // namespace
 
-int OrderSideFaces(LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
+SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
     const ShapeRecord& shape = slot.shape;
-    if (shape.pointCount < 1) {
-        slot.frontFaceVisible = slot.backFaceVisible = false;
-        return 0;
-    }
-    DecideCaps(slot);
+    if (shape.pointCount < 1) return {0, {false, false}};
 
     // A wall turns toward the viewer when its quad runs clockwise on screen
     // for an outer contour, counter-clockwise for a hole.
@@ -204,14 +199,14 @@ int OrderSideFaces(LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
     for (int v = 0; v < count; ++v)
         if (faces[v].placed) order[placed++] = faces[v].number;
     OrderByOverlap(shape, faces, count, order, placed);
-    return count;
+    return {count, FindVisibleCaps(slot)};
 }
 
-int DrawSideFaces(LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]) {
+SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]) {
     int32_t order[kMaxPoints];
-    const int count = OrderSideFaces(slot, order);
-    for (int i = 0; i < count; ++i) {
-        const int32_t face = order[count - 1 - i];
+    const SideFaceOrder ordered = OrderSideFaces(slot, order);
+    for (int i = 0; i < ordered.count; ++i) {
+        const int32_t face = order[ordered.count - 1 - i];
         painted[i] = face;
         const int32_t* c = slot.sides[face].corners;
         const ScreenPoint* s = slot.screenPoints;
@@ -221,5 +216,5 @@ int DrawSideFaces(LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]
         const int outline = 5;
         raster.DrawPolylines(quad, &outline, 1);
     }
-    return count;
+    return ordered;
 }

@@ -210,12 +210,9 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
         scene.maxCentreY = scene.screenHeight - halfHeight;
     }
 
-    DrawRandomStep(scene, settings);
-    const int32_t speedX = scene.randomStep;
-    DrawRandomStep(scene, settings);
-    const int32_t speedY = scene.randomStep;
-    DrawRandomStep(scene, settings);
-    switch (scene.randomQuarter) {
+    const int32_t speedX = DrawRandomStep(scene, settings).step;
+    const int32_t speedY = DrawRandomStep(scene, settings).step;
+    switch (DrawRandomStep(scene, settings).quarter) {
         case 1: scene.velocityX = -speedX, scene.velocityY = -speedY; break;  // left and up
         case 2: scene.velocityX = +speedX, scene.velocityY = -speedY; break;  // right and up
         case 3: scene.velocityX = +speedX, scene.velocityY = +speedY; break;  // right and down
@@ -227,11 +224,11 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
 
 }  // namespace
 
-void DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
+RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
     scene.randomState = scene.randomState * 214013u + 2531011u;
     const int32_t r = static_cast<int32_t>((scene.randomState >> 16) & 0x7FFF);
-    scene.randomQuarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
-    scene.randomStep = scene.randomQuarter + settings.SIZEIDO;
+    const int32_t quarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
+    return {quarter, quarter + settings.SIZEIDO};
 }
 
 void BuildScene(LogoScene& scene, SaverSettings& settings) {

@@ -81,20 +81,19 @@ void ProjectScene(LogoScene& scene, const SaverSettings& settings) {
     }
 }
 
-void AdvanceScene(LogoScene& scene, const SaverSettings& settings) {
+void AdvanceScene(LogoScene& scene, const SaverSettings& settings, const FrameBox& frameBox) {
     scene.turnAngle = Advance(scene.turnAngle, settings.STEPRAG);
     for (int i = 1; i <= kMaxSlots; ++i)
         scene.slots[i].spinAngle = Advance(scene.slots[i].spinAngle, settings.*kSlotStepFields[i - 1]);
     if (settings.OPTIONP != 2) return;
 
     // A logo that fills half the window from its centre stops on that axis.
-    int32_t newX = scene.lastBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
-    int32_t newY = scene.lastBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
+    int32_t newX = frameBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
+    int32_t newY = frameBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
     // Each bounce lands on the bound and sends the logo back at a fresh random speed.
     auto bounce = [&](int32_t& position, int32_t bound, int32_t& velocity, int32_t direction) {
-        DrawRandomStep(scene, settings);
         position = bound;
-        velocity = direction * scene.randomStep;
+        velocity = direction * DrawRandomStep(scene, settings).step;
     };
     if (newX >= scene.maxCentreX) bounce(newX, scene.maxCentreX, scene.velocityX, -1);
     if (newX <= scene.minCentreX) bounce(newX, scene.minCentreX, scene.velocityX, +1);

@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     IniTextStore store{std::string(text)};
     ProfileNames names;
+    LoadKeyNames(names);
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, width, height);

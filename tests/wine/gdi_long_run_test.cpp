@@ -47,6 +47,7 @@ TEST(GdiLongRun, TwentyThousandFramesDeleteEveryObjectTheyCreate) {
     const std::string shapes = OnDriveZ(KORUNEX_SOURCE_DATA_DIR "/KORUNEX.ini");
     const HeavyStore store(shapes.c_str());
     ProfileNames names;
+    LoadKeyNames(names);
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, 320, 200);
