@@ -12,7 +12,7 @@
 #include "render/frame_cycle.h"
 #include "render/side_faces.h"
 #include "scene/motion.h"
-#include "scene/shape_library.h"
+#include "scene/shape_record.h"
 #include "scene_fixture.h"
 #include "settings/ini_file.h"
 

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "scene/numbers.h"
-#include "scene/shape_library.h"
 #include "scene/shape_record.h"
 
 namespace {
