@@ -118,9 +118,9 @@ TEST_F(Scene, HolesAreTheContoursInsideAnOddNumberOfOthers) {
                                          {-20, -35}, {20, -35}, {20, -10}, {-20, -10}},
                                         {{1, 4}, {5, 8}, {9, 12}}));
     EXPECT_EQ(std::vector<bool>(b.contourIsHole + 1, b.contourIsHole + 4), (std::vector<bool>{false, true, true}));
-    EXPECT_FALSE(b.sideOfHole[4]);
-    EXPECT_TRUE(b.sideOfHole[5]);
-    EXPECT_TRUE(b.sideOfHole[12]);
+    EXPECT_FALSE(b.isHoleSide[4]);
+    EXPECT_TRUE(b.isHoleSide[5]);
+    EXPECT_TRUE(b.isHoleSide[12]);
     // A dot inside a hole is solid again.
     scene = std::make_unique<LogoScene>();
     const LogoSlot& dot = Build(MakeShape({{-40, -50}, {40, -50}, {40, 50}, {-40, 50},

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "scene/numbers.h"
 #include "scene_fixture.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(Motion, TheTiltFollowsTheCentresHeight) {
     EXPECT_EQ(scene->slots[1].viewPoints[1].y, 50) << "no tilt at the middle height";
     scene->centreY = 768;  // bottom edge: seen from 90 degrees above
     ProjectScene(*scene, settings);
-    EXPECT_NEAR(scene->slots[1].viewPoints[1].y, -30.0 * std::sin(90 * 3.141593 / 180.0), 1e-3);
+    EXPECT_NEAR(scene->slots[1].viewPoints[1].y, -30.0 * std::sin(DegreesToRadians(90)), 1e-3);
     scene->screenHeight = 0;  // a preview parent of no height
     ProjectScene(*scene, settings);
     EXPECT_EQ(scene->slots[1].viewPoints[1].y, 50);

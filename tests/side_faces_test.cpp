@@ -8,6 +8,7 @@
 
 #include "render/recording_raster.h"
 #include "scene/motion.h"
+#include "scene/numbers.h"
 #include "scene_fixture.h"
 
 namespace {
@@ -61,11 +62,11 @@ TEST_F(SideFaces, EveryVisibleFaceIsPaintedOnceAndNoOtherIs) {
         auto scene = Project({b}, angle);
         LogoSlot& slot = scene->slots[1];
         std::set<int32_t> expected;
-        const double sinA = std::sin(angle * 3.141593 / 180.0);
+        const double sinA = std::sin(DegreesToRadians(angle));
         for (int32_t k = 1; k <= slot.shape.pointCount; ++k) {
             const ShapePoint p = slot.shape.points[k], q = slot.shape.points[slot.sides[k].corners[2]];
             // Clockwise rings: the solid lies left of an outer edge and right of a hole's edge.
-            const double outwardX = slot.sideOfHole[k] ? (q.y - p.y) : -(q.y - p.y);
+            const double outwardX = slot.isHoleSide[k] ? (q.y - p.y) : -(q.y - p.y);
             const double towardViewer = -sinA * outwardX;
             if (std::abs(towardViewer) < 1e-6) continue;  // edge-on: may go either way
             if (towardViewer > 0) expected.insert(k);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/setting_overrides.h"
 #include "linux/desktop_picture.h"
@@ -14,11 +15,6 @@
 #include "render/frame_cycle.h"
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 // A grid of scaled-down frames, filled in as they are drawn.
 class ContactSheet {

@@ -1,9 +1,12 @@
 #include "render/cap_fill.h"
 
+#include <cassert>
+
 void DrawCap(const LogoSlot& slot, VisibleCaps caps, Raster& raster) {
     if (!caps.front && !caps.back) return;
     const ShapeRecord& shape = slot.shape;
     if (shape.contourCount < 1) return;
+    assert(IsWithinRecordLimits(shape));
     const int32_t offset = caps.front ? 0 : shape.pointCount;
     const Rgb colour = caps.front ? slot.frontShade : slot.backShade;
 

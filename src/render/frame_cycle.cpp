@@ -1,6 +1,7 @@
 #include "render/frame_cycle.h"
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 
 #include "render/cap_fill.h"
@@ -131,6 +132,7 @@ void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSetti
 void SeedRandom(LogoScene& scene, uint32_t tickCount) { scene.randomState = tickCount & 0xFFFFu; }
 
 void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+    assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots);
     ProjectScene(scene, settings);
     const WideBox raw = RawBox(scene, settings);
     const WideBox box = FrameBoxOf(raw, scene);

@@ -41,7 +41,7 @@ struct LogoSlot {
     bool secondTurnLeft;  // the outline turns left (or runs straight) at its reference triple
     int32_t capPoint;     // a: first point of the reference triple a, a+1, a+2 (usually 1)
     bool contourIsHole[kMaxContours + 1];  // the contour bounds a hole in another one
-    bool sideOfHole[kMaxPoints + 1];       // side k belongs to a hole's contour
+    bool isHoleSide[kMaxPoints + 1];       // side k belongs to a hole's contour
     SideQuad sides[kMaxPoints + 1];
     bool edgeOnHull[kMaxPoints + 1];  // the edge from k to the point after it lies on the convex hull
     Rgb frontShade, sideShade, backShade;

@@ -20,6 +20,16 @@ private:
 
 }  // namespace
 
+bool IsWithinRecordLimits(const ShapeRecord& shape) {
+    if (shape.pointCount < 0 || shape.pointCount > kMaxPoints) return false;
+    if (shape.contourCount < 0 || shape.contourCount > kMaxContours) return false;
+    for (int c = 1; c <= shape.contourCount; ++c) {
+        const ContourRange& range = shape.contours[c];
+        if (range.first < 1 || range.first > range.last || range.last > shape.pointCount) return false;
+    }
+    return true;
+}
+
 int32_t ReadRecordNumber(std::string_view token) { return TruncateToInt32(ReadDecimalReal(token)); }
 
 void ParseShapeRecord(std::string_view value, std::string_view endMarker, ShapeRecord& shape) {

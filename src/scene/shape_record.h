@@ -38,6 +38,9 @@ struct ShapeRecord {
     ShapePoint points[kMaxPoints + 1];
 };
 
+// Whether the shape keeps to the limits above, as loading leaves it.
+bool IsWithinRecordLimits(const ShapeRecord& shape);
+
 // A number token: its decimal real truncated toward zero into 32 bits.
 int32_t ReadRecordNumber(std::string_view token);
 
