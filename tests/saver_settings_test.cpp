@@ -26,18 +26,21 @@ int32_t AnyValue(std::mt19937& random) {
 // A record value as a hand-edited file may hold it: mostly the right number
 // of tokens for its point count, with ranges and coordinates sound or not.
 std::string AnyRecord(std::mt19937& random) {
-    const int32_t n = int32_t(random() % 50);
-    auto small = [&](int32_t below) { return std::to_string(int32_t(random() % below)); };
-    std::string value = "R," + std::to_string(n) + ",0";
-    for (int r = 0; r < 4; ++r) value += "," + small(n + 3);
-    value += "," + small(16);
+    std::string value = "R";
+    auto add = [&](int32_t token) { value.append(",").append(std::to_string(token)); };
+    auto below = [&](int32_t bound) { return int32_t(random() % uint32_t(bound)); };
+    const int32_t n = below(50);
+    add(n);
+    add(0);
+    for (int r = 0; r < 4; ++r) add(below(n + 3));
+    add(below(16));
     for (int c = 0; c < 13; ++c) {
-        const int32_t first = int32_t(random() % (n + 3)), length = int32_t(random() % 12) - 1;
-        value += "," + std::to_string(first) + "," + std::to_string(first + length);
+        const int32_t first = below(n + 3);
+        add(first);
+        add(first + below(12) - 1);
     }
-    const int points = random() % 8 == 0 ? int(random() % (n + 1)) : n;
-    for (int k = 0; k < 2 * points; ++k)
-        value += "," + std::to_string(random() % 4 == 0 ? AnyValue(random) : int32_t(random() % 201) - 100);
+    const int points = random() % 8 == 0 ? below(n + 1) : n;
+    for (int k = 0; k < 2 * points; ++k) add(random() % 4 == 0 ? AnyValue(random) : below(201) - 100);
     return value;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "../frame_invariants.h"
+#include "../logo_fixture.h"
 #include "ini_text_store.h"
 
 namespace {
@@ -35,11 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadWindowSize(text, width, height);
 
     IniTextStore store{std::string(text)};
-    ProfileNames names;
-    LoadKeyNames(names);
-    auto settings = std::make_unique<SaverSettings>();
-    auto scene = std::make_unique<LogoScene>();
-    CreateLogo(store, names, *settings, *scene, width, height);
+    const auto [names, settings, scene] = CreateTestLogo(store, width, height);
     SeedRandom(*scene, uint32_t(size));
 
     RecordingRaster raster;
