@@ -133,7 +133,9 @@ TEST_F(FrameCycle, TheFirstPictureAgreesWithTheFramesBackground) {
             const Background background = ChooseBackground(settings);
             EXPECT_EQ(first == FirstPicture::kBlack, bkmode == 1) << bkmode << zanzou;
             EXPECT_EQ(first == FirstPicture::kSnapshot, background == Background::kSnapshot) << bkmode << zanzou;
-            if (background == Background::kBlack) EXPECT_EQ(first, FirstPicture::kBlack);
+            if (background == Background::kBlack) {
+                EXPECT_EQ(first, FirstPicture::kBlack);
+            }
         }
 }
 
