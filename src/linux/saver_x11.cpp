@@ -1,8 +1,6 @@
 #include "linux/saver_x11.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
 #include <poll.h>
@@ -15,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "host/close_rules.h"
-#include "linux/desktop_picture.h"
+#include "linux/close_input_x11.h"
 #include "linux/frame_rate.h"
+#include "linux/target_window_x11.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
 
@@ -43,112 +41,14 @@ int64_t NowMicroseconds() {
 
 int64_t NowMilliseconds() { return NowMicroseconds() / 1000; }
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
-// The desktop as it looks now, width x height from its top left corner; our
-// own picture when the screen cannot be read.
-Surface TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    Surface rootSurface(cairo_xlib_surface_create(display, root, attributes.visual, attributes.width, attributes.height));
-    Surface snapshot(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    cairo_t* cr = cairo_create(snapshot.get());
-    cairo_set_source_surface(cr, rootSurface.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(snapshot.get());
-    if (cairo_surface_status(snapshot.get()) != CAIRO_STATUS_SUCCESS) snapshot.reset(CreateDesktopPicture(width, height));
-    return snapshot;
-}
-
-Cursor InvisibleCursor(Display* display, Window window) {
-    static char noBits[8] = {};
-    const Pixmap blank = XCreateBitmapFromData(display, window, noBits, 8, 8);
-    XColor black{};
-    const Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
-    XFreePixmap(display, blank);
-    return cursor;
-}
-
-// The window the saver draws into, and what it knows of it.
-struct Target {
-    Window window = 0;
-    Visual* visual = nullptr;
-    int32_t width = 0, height = 0;
-    bool isOwn = false;
-};
-
-Target CreateOwnWindow(Display* display, SaverPlace place) {
-    const int screen = DefaultScreen(display);
-    const Window root = RootWindow(display, screen);
-    XWindowAttributes rootAttributes;
-    XGetWindowAttributes(display, root, &rootAttributes);
-    Target target;
-    target.isOwn = true;
-    target.visual = DefaultVisual(display, screen);
-    const bool fullScreen = place == SaverPlace::kFullScreen;
-    // The root window spans every monitor.
-    target.width = fullScreen ? rootAttributes.width : 1280;
-    target.height = fullScreen ? rootAttributes.height : 720;
-
-    XSetWindowAttributes attributes{};
-    attributes.override_redirect = fullScreen;
-    attributes.background_pixel = BlackPixel(display, screen);
-    attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
-                            StructureNotifyMask | ExposureMask;
-    target.window = XCreateWindow(display, root, 0, 0, target.width, target.height, 0, CopyFromParent, InputOutput,
-                                  CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
-    XStoreName(display, target.window, "KORUNEX");
-    if (fullScreen) {
-        XDefineCursor(display, target.window, InvisibleCursor(display, target.window));
-    } else {
-        Atom closeAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(display, target.window, &closeAtom, 1);
-    }
-    return target;
-}
-
-// Desktops that draw their background in a window of their own name it in
-// __SWM_VROOT on a child of the root: drawing on the root means drawing there.
-Window VirtualRoot(Display* display) {
-    const Window root = DefaultRootWindow(display);
-    const Atom property = XInternAtom(display, "__SWM_VROOT", False);
-    Window rootReturn, parent, *children = nullptr;
-    unsigned int count = 0;
-    Window found = root;
-    if (!XQueryTree(display, root, &rootReturn, &parent, &children, &count)) return root;
-    for (unsigned int i = 0; i < count && found == root; ++i) {
-        Atom type;
-        int format;
-        unsigned long items, after;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, children[i], property, 0, 1, False, XA_WINDOW, &type, &format, &items,
-                               &after, &data) == Success && data) {
-            if (type == XA_WINDOW && format == 32 && items == 1) found = *reinterpret_cast<Window*>(data);
-            XFree(data);
-        }
-    }
-    if (children) XFree(children);
-    return found;
-}
-
-std::optional<Target> AdoptWindow(Display* display, Window window) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return std::nullopt;
-    XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-    return Target{window, attributes.visual, attributes.width, attributes.height, false};
-}
-
 // The logo's whole life in one window.
 class XSaver {
 public:
-    XSaver(Display* display, const ProfileStore& store, const SaverRequest& request, Target target)
+    XSaver(Display* display, const ProfileStore& store, const SaverRequest& request, TargetWindow target)
         : display_(display), store_(store), place_(request.place), target_(target),
-          showsFrameRate_(request.showsFrameRate) {}
+          showsFrameRate_(request.showsFrameRate) {
+        LoadKeyNames(names_);
+    }
     ~XSaver() {
         if (textGc_) XFreeGC(display_, textGc_);
     }
@@ -159,16 +59,15 @@ public:
 
 private:
     void CreateLogoForSize();
-    void ShowBackground();
+    void ShowFirstPicture();
     void ShowFrameRate(int64_t busyUs);
     bool HandleEvent(XEvent& event);  // false: the saver ends
     bool AppliesCloseRules() const { return place_ == SaverPlace::kFullScreen; }
-    CursorPoint PointerPosition() const;
 
     Display* display_;
     const ProfileStore& store_;
     SaverPlace place_;
-    Target target_;
+    TargetWindow target_;
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
@@ -181,14 +80,6 @@ private:
     GC textGc_ = nullptr;  // the frame rate's, made at its first frame
     int textLineHeight_ = 13, textDescent_ = 3;
 };
-
-CursorPoint XSaver::PointerPosition() const {
-    Window rootReturn, childReturn;
-    int rootX = 0, rootY = 0, x, y;
-    unsigned int mask;
-    XQueryPointer(display_, target_.window, &rootReturn, &childReturn, &rootX, &rootY, &x, &y, &mask);
-    return {rootX, rootY};
-}
 
 void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
@@ -207,16 +98,20 @@ void XSaver::CreateLogoForSize() {
     raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
 }
 
-// What the window shows before the first frame: black, or the desktop
-// snapshot, or (for after-images over the desktop) what is already there.
-void XSaver::ShowBackground() {
-    if (settings_->BKMODE == 1 || snapshot_) {
-        cairo_t* cr = cairo_create(window_.get());
-        snapshot_ ? cairo_set_source_surface(cr, snapshot_.get(), 0, 0) : cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(window_.get());
-    }
+void XSaver::ShowFirstPicture() {
+    FirstPicture picture = ChooseFirstPicture(*settings_);
+    // An X window shows its own background, not the desktop behind it: the
+    // after-images over the desktop start from its picture.
+    if (picture == FirstPicture::kUnchanged && snapshot_) picture = FirstPicture::kSnapshot;
+    if (picture == FirstPicture::kUnchanged) return;
+    cairo_t* cr = cairo_create(window_.get());
+    if (picture == FirstPicture::kSnapshot)
+        cairo_set_source_surface(cr, snapshot_.get(), 0, 0);
+    else
+        cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(window_.get());
 }
 
 // Two lines, white on black, in the lower left corner, drawn after each frame
@@ -247,7 +142,7 @@ void XSaver::ShowFrameRate(int64_t busyUs) {
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowBackground();
+            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowFirstPicture();
             return true;
         case DestroyNotify:
             return event.xdestroywindow.window != target_.window;
@@ -257,7 +152,7 @@ bool XSaver::HandleEvent(XEvent& event) {
                 target_.width = event.xconfigure.width;
                 target_.height = event.xconfigure.height;
                 CreateLogoForSize();
-                ShowBackground();
+                ShowFirstPicture();
             }
             return true;
         case ClientMessage:
@@ -274,33 +169,11 @@ bool XSaver::HandleEvent(XEvent& event) {
     if (!AppliesCloseRules()) return true;
 
     // Input in full-screen: the Windows saver's close rules, X events standing in for its messages.
-    WindowMessage message{0, 0, 0};
-    switch (event.type) {
-        case KeyPress: message.message = msg::kKeyDown; break;
-        case ButtonPress:
-            if (event.xbutton.button == Button1) message.message = msg::kLButtonDown;
-            else if (event.xbutton.button == Button2) message.message = msg::kMButtonDown;
-            else if (event.xbutton.button == Button3) message.message = msg::kRButtonDown;
-            break;  // the wheel and extra buttons do not end a saver
-        case MotionNotify: message.message = msg::kMouseMove; break;
-        case FocusIn:
-            hasFocus_ |= event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer;
-            break;
-        case FocusOut:
-            // Only a focus we really had, handed to another window, counts as
-            // another program becoming active; pointer-root focus shifts do not.
-            if (hasFocus_ && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
-                event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyPointerRoot &&
-                event.xfocus.detail != NotifyDetailNone)
-                message.message = msg::kActivateApp;  // wParam 0: another program is active
-            break;
-        default: return true;
-    }
-    if (message.message == 0) return true;
-    const CursorPoint cursor =
-        event.type == MotionNotify ? CursorPoint{event.xmotion.x_root, event.xmotion.y_root} : CursorPoint{};
-    const InputStep step = DecideInputStep(host_, message, cursor);
-    if (step.moveBaseline) host_.cursorBaseline = cursor;
+    const CloseRuleInput input = TranslateCloseInput(event, hasFocus_);
+    hasFocus_ = input.hasFocus;
+    if (input.message.message == 0) return true;
+    const InputStep step = DecideInputStep(host_, input.message, input.cursor);
+    if (step.moveBaseline) host_.cursorBaseline = input.cursor;
     return !step.requestClose;
 }
 
@@ -314,8 +187,8 @@ int XSaver::Run(cairo_device_t** device) {
         while (event.type != MapNotify);
         if (place_ == SaverPlace::kFullScreen) XSetInputFocus(display_, target_.window, RevertToParent, CurrentTime);
     }
-    host_.cursorBaseline = PointerPosition();
-    ShowBackground();
+    host_.cursorBaseline = QueryPointer(display_, target_.window);
+    ShowFirstPicture();
 
     const int connection = ConnectionNumber(display_);
     int64_t nextFrame = NowMilliseconds() + settings_->TIMER;
@@ -357,7 +230,7 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
     sigaction(SIGTERM, &stop, nullptr);
     sigaction(SIGINT, &stop, nullptr);
 
-    std::optional<Target> target;
+    std::optional<TargetWindow> target;
     if (request.place == SaverPlace::kEmbedded) {
         const Window window = request.targetWindow ? Window(request.targetWindow) : VirtualRoot(display);
         target = AdoptWindow(display, window);
