@@ -96,3 +96,8 @@ foreach(suite ExitCodes FullScreen Preview Lock)
              COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-saver-driver ${SAVER_PREFIX} $<TARGET_FILE:saver_driver> ${suite}.*)
     set_tests_properties(wine.saver.${suite} PROPERTIES FIXTURES_REQUIRED saver_prefix TIMEOUT 300)
 endforeach()
+
+# Raster cases drawn by GDI, for the pixel comparison with our own raster.
+add_executable(raster_cases_gdi tests/wine/raster_cases_gdi.cpp tests/raster/case_runner.cpp tests/raster/raster_calls.cpp)
+target_include_directories(raster_cases_gdi PRIVATE tests)
+target_link_libraries(raster_cases_gdi PRIVATE korunex_host)
