@@ -10,8 +10,8 @@
 #include "linux/command_line.h"
 #include "linux/setting_overrides.h"
 #include "linux/desktop_picture.h"
-#include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
+#include "render/span_raster.h"
 
 namespace {
 
@@ -19,6 +19,13 @@ struct SurfaceDeleter {
     void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+// The pixels of an image surface, for the raster to draw into.
+PixelImage PixelsOf(cairo_surface_t* image) {
+    cairo_surface_flush(image);
+    return {reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image)), cairo_image_surface_get_width(image),
+            cairo_image_surface_get_height(image), cairo_image_surface_get_stride(image) / 4};
+}
 
 // A grid of scaled-down frames, filled in as they are drawn.
 class ContactSheet {
@@ -81,7 +88,7 @@ int RunRenderCommand(const Options& options) {
         cairo_destroy(cr);
     }
     const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
-    CairoRaster raster(window.get(), options.width, options.height, takesSnapshot ? desktop.get() : nullptr);
+    SpanRaster raster(PixelsOf(window.get()), takesSnapshot ? PixelsOf(desktop.get()) : PixelImage{});
 
     std::error_code error;
     std::filesystem::create_directories(*options.out, error);
@@ -91,6 +98,7 @@ int RunRenderCommand(const Options& options) {
     for (int k = 0; k < frames; ++k) {
         RenderFrame(*scene, *settings, raster);
         if (k % options.every != 0) continue;
+        cairo_surface_mark_dirty(window.get());
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04d.png", k);
         const std::string path = (std::filesystem::path(*options.out) / name).string();

@@ -1,8 +1,10 @@
 #pragma once
 // The command line shared by the two programs that draw raster cases, one
 // through GDI under Wine, one through our own raster:
-//   PROGRAM --size WxH (--script FILE | --seed S --cases N) --out FILE.ppm
+//   PROGRAM --size WxH (--script FILE | --seed S --cases N) (--out | --expect) FILE.ppm
 // The cases are written one below the other into one binary PPM picture.
+// With --expect FILE.ppm instead of --out, the cases are compared with
+// those of that picture, and the exit status is 1 when any pixel differs.
 // With --print-case K (and --seed, --size) seeded case K is written as a
 // script to standard output instead.
 
