@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "linux/command_line.h"
 #include "linux/setting_overrides.h"
-#include "linux/desktop_picture.h"
+#include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
 #include "render/span_raster.h"
 
@@ -79,16 +80,16 @@ int RunRenderCommand(const Options& options) {
     if (options.seed) SeedRandom(*scene, *options.seed);
 
     // The window starts black when the saver clears the screen, else showing the desktop.
-    const Surface desktop(CreateDesktopPicture(options.width, options.height));
+    std::vector<uint32_t> desktopPixels(size_t(options.width) * options.height);
+    const PixelImage desktop{desktopPixels.data(), options.width, options.height, options.width};
+    PaintDesktopPicture(desktop);
     const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
-    {
-        cairo_t* cr = cairo_create(window.get());
-        settings->BKMODE == 1 ? cairo_set_source_rgb(cr, 0, 0, 0) : cairo_set_source_surface(cr, desktop.get(), 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-    }
+    const PixelImage windowPixels = PixelsOf(window.get());
+    for (int32_t y = 0; y < options.height; ++y)
+        settings->BKMODE == 1 ? std::fill_n(windowPixels.Row(y), options.width, 0u)
+                              : std::copy_n(desktop.Row(y), options.width, windowPixels.Row(y));
     const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
-    SpanRaster raster(PixelsOf(window.get()), takesSnapshot ? PixelsOf(desktop.get()) : PixelImage{});
+    SpanRaster raster(windowPixels, takesSnapshot ? desktop : PixelImage{});
 
     std::error_code error;
     std::filesystem::create_directories(*options.out, error);

@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -13,11 +12,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "host/close_rules.h"
-#include "linux/desktop_picture.h"
-#include "render/cairo_raster.h"
+#include "linux/window_picture_x11.h"
+#include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
+#include "render/span_raster.h"
 
 namespace {
 
@@ -39,25 +40,11 @@ int64_t NowMilliseconds() {
     return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
 // The desktop as it looks now, width x height from its top left corner; our
 // own picture when the screen cannot be read.
-Surface TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    Surface rootSurface(cairo_xlib_surface_create(display, root, attributes.visual, attributes.width, attributes.height));
-    Surface snapshot(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    cairo_t* cr = cairo_create(snapshot.get());
-    cairo_set_source_surface(cr, rootSurface.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(snapshot.get());
-    if (cairo_surface_status(snapshot.get()) != CAIRO_STATUS_SUCCESS) snapshot.reset(CreateDesktopPicture(width, height));
+std::vector<uint32_t> TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
+    std::vector<uint32_t> snapshot;
+    if (!ReadScreen(display, width, height, snapshot)) PaintDesktopPicture({snapshot.data(), width, height, width});
     return snapshot;
 }
 
@@ -74,6 +61,7 @@ Cursor InvisibleCursor(Display* display, Window window) {
 struct Target {
     Window window = 0;
     Visual* visual = nullptr;
+    int depth = 0;
     int32_t width = 0, height = 0;
     bool isOwn = false;
 };
@@ -86,6 +74,7 @@ Target CreateOwnWindow(Display* display, SaverPlace place) {
     Target target;
     target.isOwn = true;
     target.visual = DefaultVisual(display, screen);
+    target.depth = DefaultDepth(display, screen);
     const bool fullScreen = place == SaverPlace::kFullScreen;
     // The root window spans every monitor.
     target.width = fullScreen ? rootAttributes.width : 1280;
@@ -112,7 +101,7 @@ std::optional<Target> AdoptWindow(Display* display, Window window) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return std::nullopt;
     XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-    return Target{window, attributes.visual, attributes.width, attributes.height, false};
+    return Target{window, attributes.visual, attributes.depth, attributes.width, attributes.height, false};
 }
 
 // The logo's whole life in one window.
@@ -121,9 +110,8 @@ public:
     XSaver(Display* display, const ProfileStore& store, SaverPlace place, Target target)
         : display_(display), store_(store), place_(place), target_(target) {}
 
-    // Runs until the saver ends; `device` receives a reference to cairo's
-    // device for the display, to be finished once the surfaces are gone.
-    int Run(cairo_device_t** device);
+    // Runs until the saver ends.
+    int Run();
 
 private:
     void CreateLogoForSize();
@@ -139,8 +127,9 @@ private:
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
-    Surface window_, snapshot_;
-    std::unique_ptr<CairoRaster> raster_;
+    std::vector<uint32_t> snapshot_;  // empty: none
+    std::unique_ptr<WindowPicture> picture_;
+    std::unique_ptr<SpanRaster> raster_;
     SaverHostState host_{};
     bool hasFocus_ = false;
 };
@@ -157,28 +146,36 @@ void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
     CreateLogo(store_, names_, *settings_, *scene_, target_.width, target_.height);
     SeedRandom(*scene_, uint32_t(NowMilliseconds()));
-    if (ChooseBackground(*settings_) == Background::kSnapshot && !snapshot_)
+    if (ChooseBackground(*settings_) == Background::kSnapshot && snapshot_.empty())
         snapshot_ = TakeDesktopSnapshot(display_, target_.width, target_.height);
-    window_.reset(cairo_xlib_surface_create(display_, target_.window, target_.visual, target_.width, target_.height));
-    raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
+    raster_.reset();
+    picture_ = std::make_unique<WindowPicture>(display_, target_.window, target_.visual, target_.depth, target_.width,
+                                               target_.height);
+    const PixelImage snapshot = snapshot_.empty() ? PixelImage{} : PixelImage{snapshot_.data(), target_.width,
+                                                                              target_.height, target_.width};
+    raster_ = std::make_unique<SpanRaster>(picture_->Pixels(), snapshot, [this](int32_t x, int32_t y, int32_t w, int32_t h) {
+        picture_->Show(x, y, w, h);
+    });
 }
 
 // What the window shows before the first frame: black, or the desktop
 // snapshot, or (for after-images over the desktop) what is already there.
 void XSaver::ShowBackground() {
-    if (settings_->BKMODE == 1 || snapshot_) {
-        cairo_t* cr = cairo_create(window_.get());
-        snapshot_ ? cairo_set_source_surface(cr, snapshot_.get(), 0, 0) : cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(window_.get());
+    if (settings_->BKMODE != 1 && snapshot_.empty()) return;
+    const PixelImage pixels = picture_->Pixels();
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        uint32_t* row = pixels.Row(y);
+        if (snapshot_.empty()) std::fill_n(row, pixels.width, 0u);
+        else std::copy_n(snapshot_.data() + size_t(y) * pixels.width, pixels.width, row);
     }
+    picture_->ShowAll();
 }
 
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowBackground();
+            // The picture holds what the window showed last.
+            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) picture_->ShowAll();
             return true;
         case DestroyNotify:
             return event.xdestroywindow.window != target_.window;
@@ -187,7 +184,7 @@ bool XSaver::HandleEvent(XEvent& event) {
                 (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height)) {
                 target_.width = event.xconfigure.width;
                 target_.height = event.xconfigure.height;
-                snapshot_.reset();
+                snapshot_.clear();
                 CreateLogoForSize();
                 ShowBackground();
             }
@@ -236,9 +233,8 @@ bool XSaver::HandleEvent(XEvent& event) {
     return !step.requestClose;
 }
 
-int XSaver::Run(cairo_device_t** device) {
+int XSaver::Run() {
     CreateLogoForSize();
-    *device = cairo_device_reference(cairo_surface_get_device(window_.get()));
     if (target_.isOwn) {
         XMapRaised(display_, target_.window);
         XEvent event;
@@ -300,15 +296,9 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
         target = CreateOwnWindow(display, request.place);
     }
     int status;
-    cairo_device_t* device = nullptr;
     {
         XSaver saver(display, store, request.place, *target);
-        status = saver.Run(&device);
-    }
-    // cairo keeps per-display buffers until its device is finished.
-    if (device) {
-        cairo_device_finish(device);
-        cairo_device_destroy(device);
+        status = saver.Run();
     }
     if (target->isOwn && !gTargetLost) XDestroyWindow(display, target->window);
     XCloseDisplay(display);

@@ -1,6 +1,7 @@
 #include "render/span_raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -31,6 +32,20 @@ struct ExactStep {
 
 constexpr uint32_t kBlack = 0;
 
+// Fills n pixels. Whole blocks of sixteen become wide stores: the spans are
+// most of a frame's work, and one pixel at a time leaves most of the memory
+// bandwidth unused.
+void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
+    struct Block {
+        uint32_t pixels[16];
+    };
+    Block block;
+    for (uint32_t& b : block.pixels) b = pixel;
+    for (; n > 0 && reinterpret_cast<uintptr_t>(p) % 16 != 0; --n) *p++ = pixel;
+    for (; n >= 16; n -= 16, p += 16) std::memcpy(p, &block, sizeof block);
+    for (; n > 0; --n) *p++ = pixel;
+}
+
 }  // namespace
 
 void SpanRaster::BeginFrame(int32_t width, int32_t height) {
@@ -38,6 +53,11 @@ void SpanRaster::BeginFrame(int32_t width, int32_t height) {
     const size_t size = size_t(width_) * size_t(height_);
     if (frame_.size() < size) frame_.resize(size);
     pending_.clear();
+}
+
+void SpanRaster::Step(Edge& e) {
+    e.x += e.stepX, e.remainder += e.stepRemainder;
+    if (e.remainder >= e.dy) ++e.x, e.remainder -= e.dy;
 }
 
 void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
@@ -57,26 +77,41 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
     std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
     active_.clear();
     size_t next = 0;
-    for (int32_t y = edges_.empty() ? 0 : edges_.front().yTop; next < edges_.size() || !active_.empty(); ++y) {
+    for (int32_t y = edges_.empty() ? 0 : edges_.front().yTop; next < edges_.size() || !active_.empty();) {
         std::erase_if(active_, [y](const Edge* e) { return e->yBottom <= y; });
         for (; next < edges_.size() && edges_[next].yTop == y; ++next) active_.push_back(&edges_[next]);
-        // Crossings move little from row to row: an insertion sort is near linear.
-        for (size_t i = 1; i < active_.size(); ++i)
-            for (size_t j = i; j > 0 && active_[j - 1]->x > active_[j]->x; --j) std::swap(active_[j - 1], active_[j]);
-
+        if (active_.empty()) {
+            if (next < edges_.size()) y = edges_[next].yTop;
+            continue;
+        }
+        // The rows up to the next edge's start or end cross the same edges.
+        int32_t until = next < edges_.size() ? edges_[next].yTop : height_;
+        for (const Edge* e : active_) until = std::min(until, e->yBottom);
         uint32_t* row = frame_.data() + size_t(y) * width_;
-        int32_t winding = 0;
-        for (size_t i = 0; i + 1 < active_.size(); ++i) {
-            winding += active_[i]->winding;
-            const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
-            const int64_t left = std::max<int64_t>(active_[i]->x, 0), right = std::min<int64_t>(active_[i + 1]->x, width_);
-            if (inside && left < right) std::fill(row + left, row + right, pixel);
+        if (active_.size() == 2) {
+            // Most rings are quadrilaterals: one span per row whatever the rule.
+            Edge &a = *active_[0], &b = *active_[1];
+            for (; y < until; ++y, row += width_, Step(a), Step(b)) {
+                const int64_t left = std::max<int64_t>(std::min(a.x, b.x), 0);
+                const int64_t right = std::min<int64_t>(std::max(a.x, b.x), width_);
+                if (left < right) FillPixels(row + left, right - left, pixel);
+            }
+            continue;
         }
-        for (Edge* e : active_) {
-            e->x += e->stepX, e->remainder += e->stepRemainder;
-            if (e->remainder >= e->dy) ++e->x, e->remainder -= e->dy;
+        for (; y < until; ++y, row += width_) {
+            // Crossings move little from row to row: an insertion sort is near linear.
+            for (size_t i = 1; i < active_.size(); ++i)
+                for (size_t j = i; j > 0 && active_[j - 1]->x > active_[j]->x; --j) std::swap(active_[j - 1], active_[j]);
+            int32_t winding = 0;
+            for (size_t i = 0; i + 1 < active_.size(); ++i) {
+                winding += active_[i]->winding;
+                const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
+                const int64_t left = std::max<int64_t>(active_[i]->x, 0);
+                const int64_t right = std::min<int64_t>(active_[i + 1]->x, width_);
+                if (inside && left < right) FillPixels(row + left, right - left, pixel);
+            }
+            for (Edge* e : active_) Step(*e);
         }
-        if (active_.empty() && next < edges_.size()) y = edges_[next].yTop - 1;
     }
     edges_.clear();
 }
@@ -121,11 +156,18 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     // The minor coordinate at step i: b0 + i db / steps, a half rounded down,
     // that is b0 + ceil((2 i db - steps) / (2 steps)).
     ExactStep b = ExactStep::Of(2 * first * db - steps + 2 * steps - 1, 2 * db, 2 * steps);
-    for (int64_t i = first; i <= last; ++i, b.Step()) {
-        const int64_t minor = b0 + b.whole, major = a0 + i * direction;
-        if (minor < 0 || minor >= bLimit) continue;
-        const int64_t x = alongX ? major : minor, y = alongX ? minor : major;
-        frame_[size_t(y) * width_ + size_t(x)] = kBlack;
+    // Walks the pixel's index in the frame: a whole step along the major
+    // axis, and along the minor one when its rounded position moves.
+    const int64_t majorStride = alongX ? direction : direction * width_, minorStride = alongX ? width_ : 1;
+    const bool withinFrame = std::min(b0, b0 + db) >= 0 && std::max(b0, b0 + db) < bLimit;
+    int64_t minor = b0 + b.whole, major = a0 + first * direction;
+    int64_t index = alongX ? minor * width_ + major : major * width_ + minor;
+    for (int64_t i = first; i <= last; ++i) {
+        if (withinFrame || (minor >= 0 && minor < bLimit)) frame_[size_t(index)] = kBlack;
+        const int64_t before = b.whole;
+        b.Step();
+        minor += b.whole - before;
+        index += majorStride + (b.whole - before) * minorStride;
     }
 }
 
@@ -156,7 +198,7 @@ void SpanRaster::DrawPolylines(const RasterPoint* points, const int* counts, int
 // What lies outside the source reads as black, as in a new bitmap.
 void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
     DrawPendingBorder();
-    std::fill(frame_.begin(), frame_.begin() + ptrdiff_t(width_) * height_, kBlack);
+    FillPixels(frame_.data(), int64_t(width_) * height_, kBlack);
     if (!source.pixels) return;
     const int64_t left = std::max<int64_t>(0, -int64_t(x)), top = std::max<int64_t>(0, -int64_t(y));
     const int64_t right = std::min<int64_t>(width_, int64_t(source.width) - x);

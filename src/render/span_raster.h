@@ -68,6 +68,7 @@ private:
         int32_t winding;  // +1 downward, -1 upward
     };
 
+    static void Step(Edge& edge);  // to the next row
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
     void DrawLine(RasterPoint from, RasterPoint to);
