@@ -14,14 +14,15 @@ namespace {
 constexpr uint32_t kGrey = 0x5A5A5A, kRed = 0xFF0000;
 constexpr Rgb kRedRgb{255, 0, 0};
 
-// A raster on a grey window of its own, each frame starting from the window.
+// A raster on a grey window of its own, each frame starting from the window
+// painted grey anew.
 struct Canvas {
     Canvas(int32_t width, int32_t height)
         : pixels(size_t(width) * height, kGrey), raster({pixels.data(), width, height, width}, PixelImage{}) {}
-    PixelImage Begin(int32_t width, int32_t height) {
+    void Begin(int32_t width, int32_t height) {
+        std::fill(pixels.begin(), pixels.end(), kGrey);
         raster.BeginFrame(width, height);
         raster.CopyFromWindow(0, 0);
-        return raster.Frame();
     }
     std::vector<uint32_t> pixels;
     SpanRaster raster;
@@ -45,8 +46,9 @@ TEST(SpanRaster, TrianglesFannedAroundAPointCoverEveryPixelOnce) {
         for (int k = 0; k < 8; ++k) {
             const RasterPoint triangle[3] = {hub, rim[k], rim[(k + 1) % 8]};
             const int count = 3;
-            const PixelImage frame = canvas.Begin(40, 30);
+            canvas.Begin(40, 30);
             canvas.raster.PaintRegion(triangle, &count, 1, kRedRgb);
+            const PixelImage frame = canvas.raster.Frame();
             for (int32_t y = 0; y < 30; ++y)
                 for (int32_t x = 0; x < 40; ++x) covered[y * 40 + x] += frame.Row(y)[x] == kRed;
         }
@@ -57,14 +59,16 @@ TEST(SpanRaster, TrianglesFannedAroundAPointCoverEveryPixelOnce) {
     }
 }
 
-TEST(SpanRaster, ClippingKeepsThePixelsOfTheWholeShape) {
+// The large frame is drawn in bands of rows (its seams at rows 43, 86, ...);
+// the small one, in one band, sees a part of it across a seam.
+TEST(SpanRaster, ClippingAndBandsKeepThePixelsOfTheWholeShape) {
     std::mt19937 draws(3);
-    Canvas large(90, 70), small(30, 20);
+    Canvas large(1500, 140), small(30, 20);
     for (int round = 0; round < 300; ++round) {
         RasterPoint points[6];
-        for (RasterPoint& p : points) p = {int32_t(draws() % 90), int32_t(draws() % 70)};
+        for (RasterPoint& p : points) p = {int32_t(draws() % 90), int32_t(draws() % 140)};
         RasterPoint moved[6];
-        for (int i = 0; i < 6; ++i) moved[i] = {points[i].x - 30, points[i].y - 25};
+        for (int i = 0; i < 6; ++i) moved[i] = {points[i].x - 30, points[i].y - 30};
         const int counts[2] = {3, 3};
         const int kind = round % 3;
         auto draw = [&](Raster& raster, const RasterPoint* p) {
@@ -72,13 +76,15 @@ TEST(SpanRaster, ClippingKeepsThePixelsOfTheWholeShape) {
             if (kind == 1) raster.PaintRegion(p, counts, 2, kRedRgb);
             if (kind == 2) raster.DrawPolylines(p, counts, 2);
         };
-        const PixelImage whole = large.Begin(90, 70);
+        large.Begin(1500, 140);
         draw(large.raster, points);
-        const PixelImage part = small.Begin(30, 20);
+        const PixelImage whole = large.raster.Frame();
+        small.Begin(30, 20);
         draw(small.raster, moved);
+        const PixelImage part = small.raster.Frame();
         for (int32_t y = 0; y < 20; ++y)
             for (int32_t x = 0; x < 30; ++x)
-                ASSERT_EQ(part.Row(y)[x], whole.Row(y + 25)[x + 30]) << "round " << round << " at " << x << "," << y;
+                ASSERT_EQ(part.Row(y)[x], whole.Row(y + 30)[x + 30]) << "round " << round << " at " << x << "," << y;
     }
 }
 
@@ -146,8 +152,9 @@ TEST(SpanRaster, WindingFillsTheMiddleOfAStarThatEvenOddLeavesOpen) {
     const RasterPoint star[5] = {{20, 2}, {32, 36}, {2, 14}, {38, 14}, {8, 36}};
     Canvas canvas(40, 40);
     for (const FillRule rule : {FillRule::kEvenOdd, FillRule::kWinding}) {
-        const PixelImage frame = canvas.Begin(40, 40);
+        canvas.Begin(40, 40);
         canvas.raster.FillPolygon(star, 5, kRedRgb, rule);
+        const PixelImage frame = canvas.raster.Frame();
         EXPECT_EQ(frame.Row(20)[20], rule == FillRule::kWinding ? kRed : kGrey);
         EXPECT_EQ(frame.Row(11)[20], kRed) << "a point of the star";
     }
@@ -155,8 +162,9 @@ TEST(SpanRaster, WindingFillsTheMiddleOfAStarThatEvenOddLeavesOpen) {
     const RasterPoint rings[12] = {{2, 2}, {38, 2}, {38, 38}, {2, 38}, {8, 8}, {32, 8},
                                    {32, 32}, {8, 32}, {15, 15}, {25, 15}, {25, 25}, {15, 25}};
     const int counts[3] = {4, 4, 4};
-    const PixelImage frame = canvas.Begin(40, 40);
+    canvas.Begin(40, 40);
     canvas.raster.PaintRegion(rings, counts, 3, kRedRgb);
+    const PixelImage frame = canvas.raster.Frame();
     EXPECT_EQ(frame.Row(5)[5], kRed);
     EXPECT_EQ(frame.Row(10)[10], kGrey);
     EXPECT_EQ(frame.Row(20)[20], kRed);
@@ -191,14 +199,23 @@ TEST(SpanRaster, CopiesReadBlackOutsideTheirSourceAndFramesLandClipped) {
     presented.clear();
     raster.PresentFrame(20, 0);
     EXPECT_TRUE(presented.empty()) << "a frame wholly outside the window shows nothing";
+
+    // A frame copied from one place of the window and shown at another
+    // moves the window's pixels, the source read before anything is written.
+    raster.BeginFrame(20, 10);
+    raster.CopyFromWindow(0, 1);
+    raster.PresentFrame(0, 0);
+    EXPECT_EQ(windowPixels[0 * 20 + 10], 1 * 20 + 10u);
+    EXPECT_EQ(windowPixels[8 * 20 + 10], 9 * 20 + 10u);
+    EXPECT_EQ(windowPixels[9 * 20 + 10], 0u) << "below the source";
 }
 
 TEST(SpanRaster, FarAndBrokenInputDrawsWithinTheFrame) {
     Canvas canvas(30, 30);
-    const PixelImage frame = canvas.Begin(30, 30);
+    canvas.Begin(30, 30);
     const RasterPoint far[4] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, 5}};
     canvas.raster.FillPolygon(far, 4, kRedRgb, FillRule::kWinding);
-    EXPECT_EQ(frame.Row(15)[15], kRed);
+    EXPECT_EQ(canvas.raster.Frame().Row(15)[15], kRed);
     const int counts[3] = {4, 0, -3};
     canvas.raster.PaintRegion(far, counts, 3, kRedRgb);
     canvas.raster.DrawPolylines(far, counts, 3);

@@ -16,6 +16,9 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
     return q - (a % b < 0);
 }
 
+int64_t FloorOf(int64_t a, int64_t b) { return b < 0 ? FloorDiv(-a, -b) : FloorDiv(a, b); }  // b != 0
+int64_t CeilOf(int64_t a, int64_t b) { return -FloorOf(-a, b); }
+
 // A value a/d (d > 0) kept exactly while it steps by s/d: whole part and remainder.
 struct ExactStep {
     int64_t whole, remainder, stepWhole, stepRemainder, d;
@@ -32,6 +35,10 @@ struct ExactStep {
 
 constexpr uint32_t kBlack = 0;
 
+// Pixels per band of rows: a band of the frame fits the processor's
+// second-level cache with room to spare.
+constexpr int32_t kBandPixels = 1 << 16;
+
 // Fills n pixels. Whole blocks of sixteen become wide stores: the spans are
 // most of a frame's work, and one pixel at a time leaves most of the memory
 // bandwidth unused.
@@ -41,7 +48,6 @@ void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
     };
     Block block;
     for (uint32_t& b : block.pixels) b = pixel;
-    for (; n > 0 && reinterpret_cast<uintptr_t>(p) % 16 != 0; --n) *p++ = pixel;
     for (; n >= 16; n -= 16, p += 16) std::memcpy(p, &block, sizeof block);
     for (; n > 0; --n) *p++ = pixel;
 }
@@ -52,7 +58,143 @@ void SpanRaster::BeginFrame(int32_t width, int32_t height) {
     width_ = std::max(width, 0), height_ = std::max(height, 0);
     const size_t size = size_t(width_) * size_t(height_);
     if (frame_.size() < size) frame_.resize(size);
-    pending_.clear();
+    calls_.clear(), points_.clear(), counts_.clear();
+    drawnIntoFrame_ = false;
+}
+
+void SpanRaster::Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount) {
+    call.firstPoint = uint32_t(points_.size()), call.pointCount = uint32_t(pointCount);
+    call.firstCount = uint32_t(counts_.size()), call.countCount = uint32_t(countCount);
+    call.minY = kCoordinateLimit, call.maxY = -kCoordinateLimit;
+    for (int i = 0; i < pointCount; ++i) {
+        const RasterPoint p = Limited(points[i]);
+        points_.push_back(p);
+        call.minY = std::min(call.minY, p.y), call.maxY = std::max(call.maxY, p.y);
+    }
+    counts_.insert(counts_.end(), counts, counts + countCount);
+    calls_.push_back(call);
+}
+
+void SpanRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
+    if (count >= 2) Keep(Call(Call::kPolygon, rule, PixelOf(colour)), points, count, nullptr, 0);
+}
+
+void SpanRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
+    int total = 0;
+    for (int r = 0; r < ringCount; ++r) total += std::max(counts[r], 0);
+    if (total > 0) Keep(Call(Call::kRegion, FillRule::kEvenOdd, PixelOf(colour)), points, total, counts, ringCount);
+}
+
+void SpanRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
+    // The outline of the polygon just filled, as every face gets, draws the
+    // very pixels of that polygon's border.
+    if (!calls_.empty() && calls_.back().kind == Call::kPolygon && polylineCount == 1) {
+        const Call& polygon = calls_.back();
+        const RasterPoint* ring = &points_[polygon.firstPoint];
+        bool same = counts[0] == int(polygon.pointCount) + 1;
+        for (int i = 0; same && i < counts[0]; ++i) {
+            const RasterPoint p = Limited(points[i]), q = ring[uint32_t(i) % polygon.pointCount];
+            same = p.x == q.x && p.y == q.y;
+        }
+        if (same) return;
+    }
+    int total = 0;
+    for (int r = 0; r < polylineCount; ++r) total += std::max(counts[r], 0);
+    if (total > 0) Keep(Call(Call::kPolylines, FillRule::kEvenOdd, kBlack), points, total, counts, polylineCount);
+}
+
+// A copy paints the whole frame: what was drawn before it cannot show.
+void SpanRaster::CopyFromWindow(int32_t x, int32_t y) {
+    calls_.clear(), points_.clear(), counts_.clear();
+    calls_.push_back(Call(Call::kCopyWindow, FillRule::kEvenOdd, kBlack, x, y));
+}
+
+void SpanRaster::CopyFromSnapshot(int32_t x, int32_t y) {
+    calls_.clear(), points_.clear(), counts_.clear();
+    calls_.push_back(Call(Call::kCopySnapshot, FillRule::kEvenOdd, kBlack, x, y));
+}
+
+PixelImage SpanRaster::Frame() {
+    DrawInto(frame_.data(), width_, 0, 0, width_, height_, 0);
+    drawnIntoFrame_ = true;
+    return {frame_.data(), width_, height_, width_};
+}
+
+void SpanRaster::PresentFrame(int32_t x, int32_t y) {
+    // The part of the frame that lands in the window.
+    const int64_t left = std::max<int64_t>(x, 0), right = std::min<int64_t>(int64_t(x) + width_, window_.width);
+    const int64_t top = std::max<int64_t>(y, 0), bottom = std::min<int64_t>(int64_t(y) + height_, window_.height);
+    const bool shows = window_.pixels && left < right && top < bottom;
+    // A frame that starts as a copy of the window from elsewhere must be
+    // drawn apart: the window is its source.
+    const bool copiesWindowFromElsewhere = !calls_.empty() && calls_.front().kind == Call::kCopyWindow &&
+                                           (calls_.front().x != x || calls_.front().y != y);
+    if (drawnIntoFrame_ || copiesWindowFromElsewhere) {
+        Frame();
+        for (int64_t row = top; shows && row < bottom; ++row) {
+            const uint32_t* from = frame_.data() + (row - y) * width_ + (left - x);
+            std::copy(from, from + (right - left), window_.Row(int32_t(row)) + left);
+        }
+    } else if (shows) {
+        // Everything else is drawn straight into the window: only the part
+        // that lands there can ever be seen.
+        DrawInto(window_.pixels, window_.stride, int32_t(left - x), int32_t(top - y), int32_t(right - x),
+                 int32_t(bottom - y), int64_t(y) * window_.stride + x);
+    }
+    calls_.clear(), points_.clear(), counts_.clear();
+    if (shows && presented_) presented_(int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top));
+}
+
+void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right,
+                          int32_t bottom, int64_t origin) {
+    target_ = target, stride_ = stride, origin_ = origin, clipLeft_ = left, clipRight_ = right;
+    const int32_t bandRows = std::max<int32_t>(1, kBandPixels / std::max<int32_t>(right - left, 1));
+    for (bandTop_ = top; bandTop_ < bottom; bandTop_ += bandRows) {
+        bandBottom_ = std::min(bottom, bandTop_ + bandRows);
+        for (const Call& call : calls_) Draw(call);
+    }
+    calls_.clear(), points_.clear(), counts_.clear();
+}
+
+void SpanRaster::Draw(const Call& call) {
+    if (call.kind == Call::kCopyWindow) {
+        // Drawn in the window where it was copied from, the copy is the window itself.
+        if (target_ != window_.pixels) CopyFrom(window_, call.x, call.y);
+        return;
+    }
+    if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y);
+    // Lines reach the last row of their points; fills stop short of it.
+    if (call.maxY < bandTop_ || call.minY >= bandBottom_) return;
+    const RasterPoint* points = &points_[call.firstPoint];
+    const int* counts = &counts_[call.firstCount];
+    const int n = int(call.pointCount);
+    switch (call.kind) {
+        case Call::kPolygon:
+            for (int i = 0; i < n; ++i) AddEdge(points[i], points[(i + 1) % n]);
+            FillEdges(call.pixel, call.rule);
+            for (int i = 0; i < n; ++i) DrawLine(points[i], points[(i + 1) % n]);
+            break;
+        case Call::kRegion: {
+            // A ring of fewer than two points is no ring of its own: its
+            // points begin the next ring, as GDI's regions take them.
+            const RasterPoint* ring = points;
+            int inRing = 0;
+            for (uint32_t r = 0; r < call.countCount; ++r) {
+                inRing += std::max(counts[r], 0);
+                if (counts[r] < 2) continue;
+                for (int i = 0; i < inRing; ++i) AddEdge(ring[i], ring[(i + 1) % inRing]);
+                ring += inRing, inRing = 0;
+            }
+            FillEdges(call.pixel, FillRule::kEvenOdd);
+            break;
+        }
+        case Call::kPolylines:
+            for (uint32_t line = 0; line < call.countCount; points += std::max(counts[line], 0), ++line)
+                for (int k = 1; k < counts[line]; ++k) DrawLine(points[k - 1], points[k]);
+            break;
+        default:
+            break;
+    }
 }
 
 void SpanRaster::Step(Edge& e) {
@@ -60,12 +202,12 @@ void SpanRaster::Step(Edge& e) {
     if (e.remainder >= e.dy) ++e.x, e.remainder -= e.dy;
 }
 
+// Points come limited.
 void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
-    from = Limited(from), to = Limited(to);
     if (from.y == to.y) return;
     const int32_t winding = to.y > from.y ? 1 : -1;
     if (winding < 0) std::swap(from, to);
-    const int32_t yTop = std::max(from.y, 0), yBottom = std::min(to.y, height_);
+    const int32_t yTop = std::max(from.y, bandTop_), yBottom = std::min(to.y, bandBottom_);
     if (yTop >= yBottom) return;
     // The first covered pixel at row y is ceil(from.x + (y - from.y) dx / dy).
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
@@ -85,20 +227,21 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
             continue;
         }
         // The rows up to the next edge's start or end cross the same edges.
-        int32_t until = next < edges_.size() ? edges_[next].yTop : height_;
+        int32_t until = next < edges_.size() ? edges_[next].yTop : bandBottom_;
         for (const Edge* e : active_) until = std::min(until, e->yBottom);
-        uint32_t* row = frame_.data() + size_t(y) * width_;
+        // The index of the row's pixel x is row + x.
+        int64_t row = origin_ + y * stride_;
         if (active_.size() == 2) {
             // Most rings are quadrilaterals: one span per row whatever the rule.
             Edge &a = *active_[0], &b = *active_[1];
-            for (; y < until; ++y, row += width_, Step(a), Step(b)) {
-                const int64_t left = std::max<int64_t>(std::min(a.x, b.x), 0);
-                const int64_t right = std::min<int64_t>(std::max(a.x, b.x), width_);
-                if (left < right) FillPixels(row + left, right - left, pixel);
+            for (; y < until; ++y, row += stride_, Step(a), Step(b)) {
+                const int64_t left = std::max<int64_t>(std::min(a.x, b.x), clipLeft_);
+                const int64_t right = std::min<int64_t>(std::max(a.x, b.x), clipRight_);
+                if (left < right) FillPixels(target_ + (row + left), right - left, pixel);
             }
             continue;
         }
-        for (; y < until; ++y, row += width_) {
+        for (; y < until; ++y, row += stride_) {
             // Crossings move little from row to row: an insertion sort is near linear.
             for (size_t i = 1; i < active_.size(); ++i)
                 for (size_t j = i; j > 0 && active_[j - 1]->x > active_[j]->x; --j) std::swap(active_[j - 1], active_[j]);
@@ -106,9 +249,9 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
             for (size_t i = 0; i + 1 < active_.size(); ++i) {
                 winding += active_[i]->winding;
                 const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
-                const int64_t left = std::max<int64_t>(active_[i]->x, 0);
-                const int64_t right = std::min<int64_t>(active_[i + 1]->x, width_);
-                if (inside && left < right) FillPixels(row + left, right - left, pixel);
+                const int64_t left = std::max<int64_t>(active_[i]->x, clipLeft_);
+                const int64_t right = std::min<int64_t>(active_[i + 1]->x, clipRight_);
+                if (inside && left < right) FillPixels(target_ + (row + left), right - left, pixel);
             }
             for (Edge* e : active_) Step(*e);
         }
@@ -116,41 +259,26 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
     edges_.clear();
 }
 
-void SpanRaster::FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) {
-    DrawPendingBorder();
-    if (count < 2) return;
-    for (int i = 0; i < count; ++i) AddEdge(points[i], points[(i + 1) % count]);
-    FillEdges(PixelOf(colour), rule);
-    pending_.assign(points, points + count);
-}
-
-void SpanRaster::PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) {
-    DrawPendingBorder();
-    // A ring of fewer than two points is no ring of its own: its points
-    // begin the next ring, as GDI's regions take them.
-    const RasterPoint* ring = points;
-    int inRing = 0;
-    for (int r = 0; r < ringCount; ++r) {
-        inRing += std::max(counts[r], 0);
-        if (counts[r] < 2) continue;
-        for (int i = 0; i < inRing; ++i) AddEdge(ring[i], ring[(i + 1) % inRing]);
-        ring += inRing, inRing = 0;
-    }
-    FillEdges(PixelOf(colour), FillRule::kEvenOdd);
-}
-
+// Points come limited.
 void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
-    from = Limited(from), to = Limited(to);
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
     const bool alongX = std::abs(dx) >= std::abs(dy);
-    // Major axis a, minor axis b, in the frame's terms.
+    // Major axis a, minor axis b, in the frame's terms, each with the range
+    // of the band lo <= value < hi.
     const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);
     if (steps == 0) return;
     const int64_t a0 = alongX ? from.x : from.y, b0 = alongX ? from.y : from.x;
     const int64_t direction = (alongX ? dx : dy) > 0 ? 1 : -1, db = alongX ? dy : dx;
-    const int64_t aLimit = alongX ? width_ : height_, bLimit = alongX ? height_ : width_;
-    // Steps i whose major coordinate a0 + i * direction lies in the frame.
-    int64_t first = direction > 0 ? -a0 : a0 - (aLimit - 1), last = direction > 0 ? aLimit - 1 - a0 : a0;
+    const int64_t aLo = alongX ? clipLeft_ : bandTop_, aHi = alongX ? clipRight_ : bandBottom_;
+    const int64_t bLo = alongX ? bandTop_ : clipLeft_, bHi = alongX ? bandBottom_ : clipRight_;
+    // Steps i whose major coordinate a0 + i * direction lies in the band...
+    int64_t first = direction > 0 ? aLo - a0 : a0 - (aHi - 1), last = direction > 0 ? aHi - 1 - a0 : a0 - aLo;
+    // ... and whose minor one can: it lies within half a pixel of b0 + i db / steps.
+    if (db == 0 && (b0 < bLo || b0 >= bHi)) return;
+    if (db != 0) {
+        const int64_t low = (db > 0 ? bLo - b0 - 1 : bHi - b0) * steps, high = (db > 0 ? bHi - b0 : bLo - b0 - 1) * steps;
+        first = std::max(first, FloorOf(low, db)), last = std::min(last, CeilOf(high, db));
+    }
     first = std::max<int64_t>(first, 0), last = std::min(last, steps - 1);
     if (first > last) return;
     // The minor coordinate at step i: b0 + i db / steps, a half rounded down,
@@ -158,12 +286,11 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     ExactStep b = ExactStep::Of(2 * first * db - steps + 2 * steps - 1, 2 * db, 2 * steps);
     // Walks the pixel's index in the frame: a whole step along the major
     // axis, and along the minor one when its rounded position moves.
-    const int64_t majorStride = alongX ? direction : direction * width_, minorStride = alongX ? width_ : 1;
-    const bool withinFrame = std::min(b0, b0 + db) >= 0 && std::max(b0, b0 + db) < bLimit;
+    const int64_t majorStride = alongX ? direction : direction * stride_, minorStride = alongX ? stride_ : 1;
     int64_t minor = b0 + b.whole, major = a0 + first * direction;
-    int64_t index = alongX ? minor * width_ + major : major * width_ + minor;
+    int64_t index = origin_ + (alongX ? minor * stride_ + major : major * stride_ + minor);
     for (int64_t i = first; i <= last; ++i) {
-        if (withinFrame || (minor >= 0 && minor < bLimit)) frame_[size_t(index)] = kBlack;
+        if (minor >= bLo && minor < bHi) target_[index] = kBlack;
         const int64_t before = b.whole;
         b.Step();
         minor += b.whole - before;
@@ -171,57 +298,22 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     }
 }
 
-void SpanRaster::DrawClosedChain(const RasterPoint* points, int count) {
-    for (int i = 0; i < count; ++i) DrawLine(points[i], points[(i + 1) % count]);
-}
-
-void SpanRaster::DrawPendingBorder() {
-    DrawClosedChain(pending_.data(), int(pending_.size()));
-    pending_.clear();
-}
-
-bool SpanRaster::OutlinesPendingBorder(const RasterPoint* points, const int* counts, int polylineCount) const {
-    const size_t n = pending_.size();
-    if (n == 0 || polylineCount != 1 || counts[0] != int(n + 1)) return false;
-    for (size_t i = 0; i <= n; ++i)
-        if (points[i].x != pending_[i % n].x || points[i].y != pending_[i % n].y) return false;
-    return true;
-}
-
-void SpanRaster::DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) {
-    if (OutlinesPendingBorder(points, counts, polylineCount)) pending_.clear();
-    DrawPendingBorder();
-    for (int line = 0; line < polylineCount; points += std::max(counts[line], 0), ++line)
-        for (int k = 1; k < counts[line]; ++k) DrawLine(points[k - 1], points[k]);
-}
-
-// What lies outside the source reads as black, as in a new bitmap.
+// The band of the frame from `source` at (x, y); what lies outside the
+// source reads as black, as in a new bitmap.
 void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
-    DrawPendingBorder();
-    FillPixels(frame_.data(), int64_t(width_) * height_, kBlack);
-    if (!source.pixels) return;
-    const int64_t left = std::max<int64_t>(0, -int64_t(x)), top = std::max<int64_t>(0, -int64_t(y));
-    const int64_t right = std::min<int64_t>(width_, int64_t(source.width) - x);
-    const int64_t bottom = std::min<int64_t>(height_, int64_t(source.height) - y);
-    for (int64_t row = top; row < bottom && left < right; ++row) {
-        const uint32_t* from = source.Row(int32_t(row + y)) + (left + x);
-        std::copy(from, from + (right - left), frame_.data() + row * width_ + left);
+    const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);
+    const int64_t right = std::clamp<int64_t>(int64_t(source.width) - x, left, clipRight_);
+    const int64_t top = std::max<int64_t>(bandTop_, -int64_t(y));
+    const int64_t bottom = std::min<int64_t>(bandBottom_, int64_t(source.height) - y);
+    for (int64_t row = bandTop_; row < bandBottom_; ++row) {
+        uint32_t* to = target_ + (origin_ + row * stride_);
+        if (!source.pixels || row < top || row >= bottom) {
+            FillPixels(to + clipLeft_, clipRight_ - clipLeft_, kBlack);
+            continue;
+        }
+        FillPixels(to + clipLeft_, left - clipLeft_, kBlack);
+        const uint32_t* from = source.Row(int32_t(row + y)) + x;
+        std::copy(from + left, from + right, to + left);
+        FillPixels(to + right, clipRight_ - right, kBlack);
     }
-}
-
-void SpanRaster::CopyFromWindow(int32_t x, int32_t y) { CopyFrom(window_, x, y); }
-
-void SpanRaster::CopyFromSnapshot(int32_t x, int32_t y) { CopyFrom(snapshot_, x, y); }
-
-void SpanRaster::PresentFrame(int32_t x, int32_t y) {
-    DrawPendingBorder();
-    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
-    const int64_t right = std::min<int64_t>(int64_t(x) + width_, window_.width);
-    const int64_t bottom = std::min<int64_t>(int64_t(y) + height_, window_.height);
-    if (!window_.pixels || left >= right || top >= bottom) return;
-    for (int64_t row = top; row < bottom; ++row) {
-        const uint32_t* from = frame_.data() + (row - y) * width_ + (left - x);
-        std::copy(from, from + (right - left), window_.Row(int32_t(row)) + left);
-    }
-    if (presented_) presented_(int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top));
 }

@@ -15,6 +15,12 @@
 // - A polygon's pen border is the closed chain of such lines through its
 //   points; a region has no border.
 // Points are taken as they come within +-2^29 and moved onto that limit beyond.
+//
+// The calls of a frame are kept and drawn when the frame is presented (or
+// looked at), band by band of rows, so that the pixels being painted over and
+// over stay in the processor's cache; a presented frame is drawn straight
+// into the part of the window it lands on, which gives the same pixels as
+// drawing it apart and copying it there.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,10 +61,23 @@ public:
     void CopyFromSnapshot(int32_t x, int32_t y) override;
     void PresentFrame(int32_t x, int32_t y) override;
 
-    // The frame surface as drawn so far (valid until the next BeginFrame).
-    PixelImage Frame() { return {frame_.data(), width_, height_, width_}; }
+    // The frame as drawn so far (valid until the next call).
+    PixelImage Frame();
 
 private:
+    // One call of the frame; its points and counts lie in points_ and counts_.
+    struct Call {
+        enum Kind : uint8_t { kPolygon, kRegion, kPolylines, kCopyWindow, kCopySnapshot };
+        Call(Kind kind, FillRule rule, uint32_t pixel, int32_t x = 0, int32_t y = 0)
+            : kind(kind), rule(rule), pixel(pixel), x(x), y(y) {}
+        Kind kind;
+        FillRule rule;
+        uint32_t pixel;
+        int32_t x, y;                  // copies: the source position
+        int32_t minY = 0, maxY = 0;    // fills and lines: the rows their points span
+        uint32_t firstPoint = 0, pointCount = 0, firstCount = 0, countCount = 0;
+    };
+
     // One ring edge crossing rows yTop <= y < yBottom; x is the first
     // covered pixel at the current row, kept exactly by whole steps and a
     // remainder over dy.
@@ -68,13 +87,17 @@ private:
         int32_t winding;  // +1 downward, -1 upward
     };
 
+    void Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount);
+    // Draws the kept calls into rows of `stride` pixels from `target`, the
+    // frame's pixel (x, y) at index origin + y * stride + x, clipped to
+    // left <= x < right and top <= y < bottom; forgets them.
+    void DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                  int64_t origin);
+    void Draw(const Call& call);
     static void Step(Edge& edge);  // to the next row
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
     void DrawLine(RasterPoint from, RasterPoint to);
-    void DrawClosedChain(const RasterPoint* points, int count);
-    void DrawPendingBorder();
-    bool OutlinesPendingBorder(const RasterPoint* points, const int* counts, int polylineCount) const;
     void CopyFrom(const PixelImage& source, int32_t x, int32_t y);
 
     PixelImage window_, snapshot_;
@@ -82,9 +105,18 @@ private:
     // The frame surface; its storage only grows, so frames of any size reuse it.
     std::vector<uint32_t> frame_;
     int32_t width_ = 0, height_ = 0;
+    // Where the calls are being drawn (see DrawInto), and the rows of the
+    // band being drawn: bandTop_ <= y < bandBottom_.
+    uint32_t* target_ = nullptr;
+    ptrdiff_t stride_ = 0;
+    int64_t origin_ = 0;
+    int32_t clipLeft_ = 0, clipRight_ = 0, bandTop_ = 0, bandBottom_ = 0;
+    bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
+    // The calls not drawn yet, and the points and counts they refer to; their
+    // storage is kept from frame to frame.
+    std::vector<Call> calls_;
+    std::vector<RasterPoint> points_;
+    std::vector<int> counts_;
     std::vector<Edge> edges_;
     std::vector<Edge*> active_;
-    // A filled polygon's border waits: when the same ring is outlined next,
-    // as every face is, the outline draws exactly the same pixels.
-    std::vector<RasterPoint> pending_;
 };
