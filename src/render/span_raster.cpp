@@ -39,17 +39,30 @@ constexpr uint32_t kBlack = 0;
 // second-level cache with room to spare.
 constexpr int32_t kBandPixels = 1 << 16;
 
-// Fills n pixels. Whole blocks of sixteen become wide stores: the spans are
-// most of a frame's work, and one pixel at a time leaves most of the memory
-// bandwidth unused.
+// Fills n pixels. Whole blocks become wide stores, the last one reaching
+// back over pixels already filled rather than finishing one by one: the spans
+// are most of a frame's work, and many are short.
 void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
     struct Block {
         uint32_t pixels[16];
     };
-    Block block;
-    for (uint32_t& b : block.pixels) b = pixel;
-    for (; n >= 16; n -= 16, p += 16) std::memcpy(p, &block, sizeof block);
-    for (; n > 0; --n) *p++ = pixel;
+    struct Quad {
+        uint32_t pixels[4];
+    };
+    uint32_t* const end = p + n;
+    if (n >= 16) {
+        Block block;
+        for (uint32_t& b : block.pixels) b = pixel;
+        for (; end - p >= 16; p += 16) std::memcpy(p, &block, sizeof block);
+        if (p < end) std::memcpy(end - 16, &block, sizeof block);
+    } else if (n >= 4) {
+        Quad quad;
+        for (uint32_t& q : quad.pixels) q = pixel;
+        for (; end - p >= 4; p += 4) std::memcpy(p, &quad, sizeof quad);
+        if (p < end) std::memcpy(end - 4, &quad, sizeof quad);
+    } else {
+        for (; p < end; ++p) *p = pixel;
+    }
 }
 
 }  // namespace
