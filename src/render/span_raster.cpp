@@ -103,7 +103,7 @@ void SpanRaster::DrawPolylines(const RasterPoint* points, const int* counts, int
     // very pixels of that polygon's border.
     if (!calls_.empty() && calls_.back().kind == Call::kPolygon && polylineCount == 1) {
         const Call& polygon = calls_.back();
-        const RasterPoint* ring = &points_[polygon.firstPoint];
+        const RasterPoint* ring = points_.data() + polygon.firstPoint;
         bool same = counts[0] == int(polygon.pointCount) + 1;
         for (int i = 0; same && i < counts[0]; ++i) {
             const RasterPoint p = Limited(points[i]), q = ring[uint32_t(i) % polygon.pointCount];
@@ -178,8 +178,8 @@ void SpanRaster::Draw(const Call& call) {
     if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y);
     // Lines reach the last row of their points; fills stop short of it.
     if (call.maxY < bandTop_ || call.minY >= bandBottom_) return;
-    const RasterPoint* points = &points_[call.firstPoint];
-    const int* counts = &counts_[call.firstCount];
+    const RasterPoint* points = points_.data() + call.firstPoint;
+    const int* counts = counts_.data() + call.firstCount;
     const int n = int(call.pointCount);
     switch (call.kind) {
         case Call::kPolygon:
