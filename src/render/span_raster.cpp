@@ -39,29 +39,25 @@ constexpr uint32_t kBlack = 0;
 // second-level cache with room to spare.
 constexpr int32_t kBandPixels = 1 << 16;
 
+// Sixteen pixels of one colour, made once per fill.
+struct Pattern {
+    explicit Pattern(uint32_t pixel) { std::fill_n(pixels, 16, pixel); }
+    uint32_t pixels[16];
+};
+
 // Fills n pixels. Whole blocks become wide stores, the last one reaching
 // back over pixels already filled rather than finishing one by one: the spans
 // are most of a frame's work, and many are short.
-void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
-    struct Block {
-        uint32_t pixels[16];
-    };
-    struct Quad {
-        uint32_t pixels[4];
-    };
+void FillPixels(uint32_t* p, int64_t n, const Pattern& pattern) {
     uint32_t* const end = p + n;
     if (n >= 16) {
-        Block block;
-        for (uint32_t& b : block.pixels) b = pixel;
-        for (; end - p >= 16; p += 16) std::memcpy(p, &block, sizeof block);
-        if (p < end) std::memcpy(end - 16, &block, sizeof block);
+        for (; end - p >= 16; p += 16) std::memcpy(p, pattern.pixels, 64);
+        if (p < end) std::memcpy(end - 16, pattern.pixels, 64);
     } else if (n >= 4) {
-        Quad quad;
-        for (uint32_t& q : quad.pixels) q = pixel;
-        for (; end - p >= 4; p += 4) std::memcpy(p, &quad, sizeof quad);
-        if (p < end) std::memcpy(end - 4, &quad, sizeof quad);
+        for (; end - p >= 4; p += 4) std::memcpy(p, pattern.pixels, 16);
+        if (p < end) std::memcpy(end - 4, pattern.pixels, 16);
     } else {
-        for (; p < end; ++p) *p = pixel;
+        for (; p < end; ++p) *p = pattern.pixels[0];
     }
 }
 
@@ -229,6 +225,7 @@ void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
 }
 
 void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
+    const Pattern pattern(pixel);
     std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
     active_.clear();
     size_t next = 0;
@@ -250,7 +247,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
             for (; y < until; ++y, row += stride_, Step(a), Step(b)) {
                 const int64_t left = std::max<int64_t>(std::min(a.x, b.x), clipLeft_);
                 const int64_t right = std::min<int64_t>(std::max(a.x, b.x), clipRight_);
-                if (left < right) FillPixels(target_ + (row + left), right - left, pixel);
+                if (left < right) FillPixels(target_ + (row + left), right - left, pattern);
             }
             continue;
         }
@@ -264,7 +261,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
                 const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
                 const int64_t left = std::max<int64_t>(active_[i]->x, clipLeft_);
                 const int64_t right = std::min<int64_t>(active_[i + 1]->x, clipRight_);
-                if (inside && left < right) FillPixels(target_ + (row + left), right - left, pixel);
+                if (inside && left < right) FillPixels(target_ + (row + left), right - left, pattern);
             }
             for (Edge* e : active_) Step(*e);
         }
@@ -274,10 +271,16 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
 
 // Points come limited.
 void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
+    const bool alongX = std::abs(int64_t(to.x) - from.x) >= std::abs(int64_t(to.y) - from.y);
+    // The rounding depends only on where a pixel lies, so a line's pixels are
+    // those of the line drawn back from its end, with its start in and its
+    // end left out. Drawn so that its minor coordinate never falls, it is a
+    // row of runs of equal minor coordinate.
+    int64_t skip = 0;
+    if ((alongX ? to.y - from.y : to.x - from.x) < 0) std::swap(from, to), skip = 1;
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
-    const bool alongX = std::abs(dx) >= std::abs(dy);
-    // Major axis a, minor axis b, in the frame's terms, each with the range
-    // of the band lo <= value < hi.
+    // Major axis a, minor axis b (rising), in the frame's terms, each with the
+    // range of the band lo <= value < hi.
     const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);
     if (steps == 0) return;
     const int64_t a0 = alongX ? from.x : from.y, b0 = alongX ? from.y : from.x;
@@ -288,32 +291,38 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     int64_t first = direction > 0 ? aLo - a0 : a0 - (aHi - 1), last = direction > 0 ? aHi - 1 - a0 : a0 - aLo;
     // ... and whose minor one can: it lies within half a pixel of b0 + i db / steps.
     if (db == 0 && (b0 < bLo || b0 >= bHi)) return;
-    if (db != 0) {
-        const int64_t low = (db > 0 ? bLo - b0 - 1 : bHi - b0) * steps, high = (db > 0 ? bHi - b0 : bLo - b0 - 1) * steps;
-        first = std::max(first, FloorOf(low, db)), last = std::min(last, CeilOf(high, db));
-    }
-    first = std::max<int64_t>(first, 0), last = std::min(last, steps - 1);
+    if (db != 0) first = std::max(first, FloorOf((bLo - b0 - 1) * steps, db)), last = std::min(last, CeilOf((bHi - b0) * steps, db));
+    first = std::max(first, skip), last = std::min(last, steps - 1 + skip);
     if (first > last) return;
     // The minor coordinate at step i: b0 + i db / steps, a half rounded down,
     // that is b0 + ceil((2 i db - steps) / (2 steps)).
     ExactStep b = ExactStep::Of(2 * first * db - steps + 2 * steps - 1, 2 * db, 2 * steps);
-    // Walks the pixel's index in the frame: a whole step along the major
-    // axis, and along the minor one when its rounded position moves.
-    const int64_t majorStride = alongX ? direction : direction * stride_, minorStride = alongX ? stride_ : 1;
-    int64_t minor = b0 + b.whole, major = a0 + first * direction;
-    int64_t index = origin_ + (alongX ? minor * stride_ + major : major * stride_ + minor);
-    for (int64_t i = first; i <= last; ++i) {
-        if (minor >= bLo && minor < bHi) target_[index] = kBlack;
-        const int64_t before = b.whole;
-        b.Step();
-        minor += b.whole - before;
-        index += majorStride + (b.whole - before) * minorStride;
+    const Pattern black(kBlack);
+    for (int64_t i = first; i <= last;) {
+        // The steps before the minor coordinate rises.
+        int64_t run = last - i + 1;
+        if (b.stepWhole > 0) run = 1;
+        else if (b.stepRemainder > 0) run = std::min(run, CeilOf(b.d - b.remainder, b.stepRemainder));
+        const int64_t minor = b0 + b.whole;
+        if (minor >= bLo && minor < bHi) {
+            const int64_t major = a0 + i * direction;
+            if (alongX) {
+                const int64_t left = direction > 0 ? major : major - (run - 1);
+                FillPixels(target_ + (origin_ + minor * stride_ + left), run, black);
+            } else {
+                for (int64_t k = 0; k < run; ++k) target_[origin_ + (major + k * direction) * stride_ + minor] = kBlack;
+            }
+        }
+        i += run;
+        b.whole += run * b.stepWhole, b.remainder += run * b.stepRemainder;
+        while (b.remainder >= b.d) ++b.whole, b.remainder -= b.d;
     }
 }
 
 // The band of the frame from `source` at (x, y); what lies outside the
 // source reads as black, as in a new bitmap.
 void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
+    const Pattern black(kBlack);
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);
     const int64_t right = std::clamp<int64_t>(int64_t(source.width) - x, left, clipRight_);
     const int64_t top = std::max<int64_t>(bandTop_, -int64_t(y));
@@ -321,12 +330,12 @@ void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
     for (int64_t row = bandTop_; row < bandBottom_; ++row) {
         uint32_t* to = target_ + (origin_ + row * stride_);
         if (!source.pixels || row < top || row >= bottom) {
-            FillPixels(to + clipLeft_, clipRight_ - clipLeft_, kBlack);
+            FillPixels(to + clipLeft_, clipRight_ - clipLeft_, black);
             continue;
         }
-        FillPixels(to + clipLeft_, left - clipLeft_, kBlack);
+        FillPixels(to + clipLeft_, left - clipLeft_, black);
         const uint32_t* from = source.Row(int32_t(row + y)) + x;
         std::copy(from + left, from + right, to + left);
-        FillPixels(to + right, clipRight_ - right, kBlack);
+        FillPixels(to + right, clipRight_ - right, black);
     }
 }
