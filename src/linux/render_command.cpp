@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/setting_overrides.h"
 #include "render/desktop_picture.h"
@@ -15,11 +16,6 @@
 #include "render/span_raster.h"
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 // The pixels of an image surface, for the raster to draw into.
 PixelImage PixelsOf(cairo_surface_t* image) {
@@ -79,15 +75,17 @@ int RunRenderCommand(const Options& options) {
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
     if (options.seed) SeedRandom(*scene, *options.seed);
 
-    // The window starts black when the saver clears the screen, else showing the desktop.
+    // The headless window lies on a desktop that shows our own picture, which
+    // is also what a snapshot of it gives.
     std::vector<uint32_t> desktopPixels(size_t(options.width) * options.height);
     const PixelImage desktop{desktopPixels.data(), options.width, options.height, options.width};
     PaintDesktopPicture(desktop);
     const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
     const PixelImage windowPixels = PixelsOf(window.get());
+    const bool startsBlack = ChooseFirstPicture(*settings) == FirstPicture::kBlack;
     for (int32_t y = 0; y < options.height; ++y)
-        settings->BKMODE == 1 ? std::fill_n(windowPixels.Row(y), options.width, 0u)
-                              : std::copy_n(desktop.Row(y), options.width, windowPixels.Row(y));
+        startsBlack ? std::fill_n(windowPixels.Row(y), options.width, 0u)
+                    : std::copy_n(desktop.Row(y), options.width, windowPixels.Row(y));
     const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
     SpanRaster raster(windowPixels, takesSnapshot ? desktop : PixelImage{});
 

@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PaintDesktopPicture(desktop.Pixels());
-    if (settings->BKMODE == 1) {
+    if (ChooseFirstPicture(*settings) == FirstPicture::kBlack) {
         const RECT all{0, 0, args.width, args.height};
         FillRect(window.dc(), &all, HBRUSH(GetStockObject(BLACK_BRUSH)));
     } else {
