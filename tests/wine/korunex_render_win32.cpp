@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
 
     const Win32ProfileStore store(args.ini.c_str());
     ProfileNames names;
+    LoadKeyNames(names);
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, args.width, args.height);
