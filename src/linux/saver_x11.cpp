@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -12,12 +11,14 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "linux/close_input_x11.h"
 #include "linux/frame_rate.h"
 #include "linux/target_window_x11.h"
-#include "render/cairo_raster.h"
+#include "linux/window_picture_x11.h"
 #include "render/frame_cycle.h"
+#include "render/span_raster.h"
 
 namespace {
 
@@ -53,9 +54,8 @@ public:
         if (textGc_) XFreeGC(display_, textGc_);
     }
 
-    // Runs until the saver ends; `device` receives a reference to cairo's
-    // device for the display, to be finished once the surfaces are gone.
-    int Run(cairo_device_t** device);
+    // Runs until the saver ends.
+    int Run();
 
 private:
     void CreateLogoForSize();
@@ -71,8 +71,10 @@ private:
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
-    Surface window_, snapshot_;
-    std::unique_ptr<CairoRaster> raster_;
+    std::vector<uint32_t> snapshot_;  // empty: none
+    int32_t snapshotWidth_ = 0, snapshotHeight_ = 0;
+    std::unique_ptr<WindowPicture> picture_;
+    std::unique_ptr<SpanRaster> raster_;
     SaverHostState host_{};
     bool hasFocus_ = false;
     bool showsFrameRate_;
@@ -88,30 +90,38 @@ void XSaver::CreateLogoForSize() {
     // The desktop is kept behind the logo or under its after-images; one
     // picture of the whole screen, taken before the first frame, serves every
     // size the window may take later.
-    if (settings_->BKMODE == 0 && !snapshot_) {
+    if (settings_->BKMODE == 0 && snapshot_.empty()) {
         XWindowAttributes root;
         XGetWindowAttributes(display_, DefaultRootWindow(display_), &root);
-        snapshot_ = TakeDesktopSnapshot(display_, std::max(root.width, target_.width),
-                                        std::max(root.height, target_.height));
+        snapshotWidth_ = std::max(root.width, target_.width);
+        snapshotHeight_ = std::max(root.height, target_.height);
+        snapshot_ = TakeDesktopSnapshot(display_, snapshotWidth_, snapshotHeight_);
     }
-    window_.reset(cairo_xlib_surface_create(display_, target_.window, target_.visual, target_.width, target_.height));
-    raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
+    raster_.reset();
+    picture_ = std::make_unique<WindowPicture>(display_, target_.window, target_.visual, target_.depth, target_.width,
+                                               target_.height);
+    const PixelImage snapshot = snapshot_.empty() ? PixelImage{} : PixelImage{snapshot_.data(), snapshotWidth_,
+                                                                              snapshotHeight_, snapshotWidth_};
+    raster_ = std::make_unique<SpanRaster>(picture_->Pixels(), snapshot, [this](int32_t x, int32_t y, int32_t w, int32_t h) {
+        picture_->Show(x, y, w, h);
+    });
 }
 
 void XSaver::ShowFirstPicture() {
-    FirstPicture picture = ChooseFirstPicture(*settings_);
+    FirstPicture first = ChooseFirstPicture(*settings_);
     // An X window shows its own background, not the desktop behind it: the
     // after-images over the desktop start from its picture.
-    if (picture == FirstPicture::kUnchanged && snapshot_) picture = FirstPicture::kSnapshot;
-    if (picture == FirstPicture::kUnchanged) return;
-    cairo_t* cr = cairo_create(window_.get());
-    if (picture == FirstPicture::kSnapshot)
-        cairo_set_source_surface(cr, snapshot_.get(), 0, 0);
-    else
-        cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(window_.get());
+    if (first == FirstPicture::kUnchanged && !snapshot_.empty()) first = FirstPicture::kSnapshot;
+    if (first == FirstPicture::kUnchanged) return;
+    const PixelImage pixels = picture_->Pixels();
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        uint32_t* row = pixels.Row(y);
+        std::fill_n(row, pixels.width, 0u);
+        // A window larger than the picture shows black beyond it.
+        if (first == FirstPicture::kSnapshot && y < snapshotHeight_)
+            std::copy_n(snapshot_.data() + size_t(y) * snapshotWidth_, std::min(pixels.width, snapshotWidth_), row);
+    }
+    picture_->ShowAll();
 }
 
 // Two lines, white on black, in the lower left corner, drawn after each frame
@@ -128,7 +138,6 @@ void XSaver::ShowFrameRate(int64_t busyUs) {
             XFreeFontInfo(nullptr, font, 1);
         }
     }
-    cairo_surface_flush(window_.get());
     const FrameRateText text = DescribeFrameRate(frameRate_);
     int baseline = target_.height - 8 - textDescent_ - textLineHeight_;
     for (const std::string& line : {text.framesPerSecond, text.load}) {
@@ -142,7 +151,8 @@ void XSaver::ShowFrameRate(int64_t busyUs) {
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowFirstPicture();
+            // The picture holds what the window showed last.
+            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) picture_->ShowAll();
             return true;
         case DestroyNotify:
             return event.xdestroywindow.window != target_.window;
@@ -177,9 +187,8 @@ bool XSaver::HandleEvent(XEvent& event) {
     return !step.requestClose;
 }
 
-int XSaver::Run(cairo_device_t** device) {
+int XSaver::Run() {
     CreateLogoForSize();
-    *device = cairo_device_reference(cairo_surface_get_device(window_.get()));
     if (target_.isOwn) {
         XMapRaised(display_, target_.window);
         XEvent event;
@@ -243,15 +252,9 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
         target = CreateOwnWindow(display, request.place);
     }
     int status;
-    cairo_device_t* device = nullptr;
     {
         XSaver saver(display, store, request, *target);
-        status = saver.Run(&device);
-    }
-    // cairo keeps per-display buffers until its device is finished.
-    if (device) {
-        cairo_device_finish(device);
-        cairo_device_destroy(device);
+        status = saver.Run();
     }
     if (target->isOwn && !gTargetLost) XDestroyWindow(display, target->window);
     XCloseDisplay(display);

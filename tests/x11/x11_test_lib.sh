@@ -12,8 +12,6 @@ fi
 
 work=$(mktemp -d)
 export KORUNEX_HOME="$work/home"
-# Full stacks, so that the suppression can see where a leak comes from.
-export LSAN_OPTIONS="suppressions=$source_dir/tests/x11/lsan.supp" ASAN_OPTIONS="fast_unwind_on_malloc=0"
 passed=0 failed=0
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
