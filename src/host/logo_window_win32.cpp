@@ -1,29 +1,14 @@
-#include "render/logo_window_win32.h"
+#include "host/logo_window_win32.h"
 
-#include "host/procedure_barrier_win32.h"
-#include "host/saver_window_win32.h"
-#include "host/test_faults_win32.h"
 #include "render/frame_cycle.h"
-#include "render/gdi_raster_win32.h"
 #include "settings/profile_store_win32.h"
-#include "settings/string_table.h"
+#include "win32/test_faults_win32.h"
 
 namespace {
 
 constexpr UINT_PTR kFrameTimer = 100;
 
-// The logo of the process's one saver window, from creation to destruction.
-struct LogoWindow {
-    ProfileNames names;
-    SaverSettings settings;
-    LogoScene scene;
-    DesktopSnapshot snapshot;
-    bool timerStarted;
-};
-
-LogoWindow logo;
-
-void CreateLogoWindow(HWND window) {
+void CreateLogoWindow(LogoWindow& logo, HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     LoadKeyNames(logo.names);
@@ -34,12 +19,12 @@ void CreateLogoWindow(HWND window) {
         logo.snapshot = TakeDesktopSnapshot(origin.x, origin.y, client.right, client.bottom);
     }
     SeedRandom(logo.scene, GetTickCount());
-    logo.timerStarted = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
+    logo.isTimerRunning = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
 }
 
-void DestroyLogoWindow(HWND window) {
-    if (logo.timerStarted) KillTimer(window, kFrameTimer);
-    logo.timerStarted = false;
+void DestroyLogoWindow(LogoWindow& logo, HWND window) {
+    if (logo.isTimerRunning) KillTimer(window, kFrameTimer);
+    logo.isTimerRunning = false;
     ReleaseDesktopSnapshot(logo.snapshot);
 }
 
@@ -47,7 +32,7 @@ void DestroyLogoWindow(HWND window) {
 // that is never painted shows black on a composited desktop, not what lies
 // behind it, so the desktop background would otherwise be a black screen
 // with a patch of desktop following the logo.
-void EraseBackground(HWND window, HDC dc) {
+void EraseBackground(const LogoWindow& logo, HWND window, HDC dc) {
     RECT client{};
     GetClientRect(window, &client);
     if (logo.settings.BKMODE == 1)
@@ -56,8 +41,8 @@ void EraseBackground(HWND window, HDC dc) {
         BitBlt(dc, 0, 0, client.right, client.bottom, logo.snapshot.dc, 0, 0, SRCCOPY);
 }
 
-void DrawFrame(HWND window) {
-    KORUNEX_TEST_FAULT("frame");
+void DrawFrame(LogoWindow& logo, HWND window) {
+    TestFaultPoint("frame");
     HDC dc = GetDC(window);
     {
         GdiRaster raster(dc, logo.snapshot.dc);
@@ -74,15 +59,13 @@ POINT SnapshotOrigin(HWND window) {
     return origin;
 }
 
-LRESULT CALLBACK LogoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
-        switch (message) {
-        case WM_CREATE: CreateLogoWindow(window); break;
-        case WM_DESTROY: DestroyLogoWindow(window); return 0;
-        case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_TIMER: DrawFrame(window); break;
-        default: break;
-        }
-        return CloseOnInputProc(window, message, wParam, lParam);
-    });
+std::optional<LRESULT> LogoWindowProc(LogoWindow& logo, HWND window, UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_CREATE: CreateLogoWindow(logo, window); break;
+    case WM_DESTROY: DestroyLogoWindow(logo, window); return 0;
+    case WM_ERASEBKGND: EraseBackground(logo, window, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_TIMER: DrawFrame(logo, window); break;
+    default: break;
+    }
+    return std::nullopt;
 }
