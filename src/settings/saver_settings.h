@@ -33,13 +33,54 @@ struct SettingKey {
 extern const std::array<SettingKey, kSettingCount> kSettingKeys;
 
 // Per-slot settings, slot 1 first (index 0 is slot 1).
-extern const std::array<SettingField, 9> kShapeChoiceFields;  // OPTIONA1..9
-extern const std::array<SettingField, 9> kSlotColourFields;   // OPTIONC1..9
-extern const std::array<SettingField, 9> kSlotSpinFields;     // ZKAITEN1..9
-extern const std::array<SettingField, 9> kSlotStepFields;     // STEPRAG1..9
+inline constexpr std::array<SettingField, 9> kShapeChoiceFields = {
+    &SaverSettings::OPTIONA1, &SaverSettings::OPTIONA2, &SaverSettings::OPTIONA3,
+    &SaverSettings::OPTIONA4, &SaverSettings::OPTIONA5, &SaverSettings::OPTIONA6,
+    &SaverSettings::OPTIONA7, &SaverSettings::OPTIONA8, &SaverSettings::OPTIONA9};
+inline constexpr std::array<SettingField, 9> kSlotColourFields = {
+    &SaverSettings::OPTIONC1, &SaverSettings::OPTIONC2, &SaverSettings::OPTIONC3,
+    &SaverSettings::OPTIONC4, &SaverSettings::OPTIONC5, &SaverSettings::OPTIONC6,
+    &SaverSettings::OPTIONC7, &SaverSettings::OPTIONC8, &SaverSettings::OPTIONC9};
+inline constexpr std::array<SettingField, 9> kSlotSpinFields = {
+    &SaverSettings::ZKAITEN1, &SaverSettings::ZKAITEN2, &SaverSettings::ZKAITEN3,
+    &SaverSettings::ZKAITEN4, &SaverSettings::ZKAITEN5, &SaverSettings::ZKAITEN6,
+    &SaverSettings::ZKAITEN7, &SaverSettings::ZKAITEN8, &SaverSettings::ZKAITEN9};
+inline constexpr std::array<SettingField, 9> kSlotStepFields = {
+    &SaverSettings::STEPRAG1, &SaverSettings::STEPRAG2, &SaverSettings::STEPRAG3,
+    &SaverSettings::STEPRAG4, &SaverSettings::STEPRAG5, &SaverSettings::STEPRAG6,
+    &SaverSettings::STEPRAG7, &SaverSettings::STEPRAG8, &SaverSettings::STEPRAG9};
 
-// Keeps the values that would overrun the saver's arrays, overflow its angles
-// or stop it from drawing within the ranges the dialog produces (each to the
-// nearer end). The dialog shows hand-edited values as they are; the saver
-// calls this right after loading.
+// The range of one setting that the saver keeps to and the dialog's bars offer.
+struct SettingLimit {
+    SettingField field;
+    int32_t minimum, maximum;
+};
+
+// Every setting with a limit. Outside them a value would overrun the saver's
+// arrays, overflow its angles or stop it from drawing.
+inline constexpr auto kSaverLimits = std::to_array<SettingLimit>({
+    {&SaverSettings::OPTIONN, 1, 9},
+    {&SaverSettings::STEPRAG, 0, 30},
+    {&SaverSettings::STEPRAG1, 0, 30}, {&SaverSettings::STEPRAG2, 0, 30}, {&SaverSettings::STEPRAG3, 0, 30},
+    {&SaverSettings::STEPRAG4, 0, 30}, {&SaverSettings::STEPRAG5, 0, 30}, {&SaverSettings::STEPRAG6, 0, 30},
+    {&SaverSettings::STEPRAG7, 0, 30}, {&SaverSettings::STEPRAG8, 0, 30}, {&SaverSettings::STEPRAG9, 0, 30},
+    {&SaverSettings::HABA, 0, 30},
+    {&SaverSettings::SIZE, 1, 50},
+    {&SaverSettings::SIZEY, 1, 50},
+    {&SaverSettings::SIZEIDO, 0, 20},
+    {&SaverSettings::TIMER, 10, 300},
+    {&SaverSettings::VIEW, 0, 9},
+    {&SaverSettings::ENKIN, 0, 30},
+});
+
+// The limit of `field`, which must have one (a compile-time error where
+// evaluated as a constant).
+constexpr SettingLimit LimitOf(SettingField field) {
+    for (const SettingLimit& limit : kSaverLimits)
+        if (limit.field == field) return limit;
+    throw "a setting without a limit";
+}
+
+// Keeps every value within its limit (each to the nearer end). The dialog
+// shows hand-edited values as they are; the saver calls this right after loading.
 void KeepWithinSaverLimits(SaverSettings& settings);
