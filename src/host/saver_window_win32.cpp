@@ -4,6 +4,7 @@
 
 #include "host/close_rules.h"
 #include "host/logo_window_win32.h"
+#include "host/module_resources.h"
 #include "host/saver_host_state.h"
 #include "host/screen_lock_win32.h"
 #include "win32/entry_lookup_win32.h"
@@ -20,7 +21,6 @@ constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kFullScreenExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 constexpr DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-constexpr int kIconId = 100;
 
 constexpr UINT kHelpForwardTimeoutMs = 500;
 
@@ -200,7 +200,7 @@ int64_t RunSaverWindow(HINSTANCE module, bool legacyPlatform, HWND parent) {
     windowClass.style = kClassStyle;
     windowClass.lpfnWndProc = SaverWindowProc;
     windowClass.hInstance = module;
-    windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(kIconId));
+    windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_KORUNEX));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
 

@@ -6,6 +6,8 @@
 #include <random>
 #include <sstream>
 
+#include "settings/ascii_text.h"
+
 namespace {
 
 // Blanks as the profile calls trim them: the C blanks and the DOS
@@ -19,15 +21,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
-
-std::string LowerAscii(std::string_view s) {
-    std::string lower(s);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    return lower;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return a.size() == b.size() && LowerAscii(a) == LowerAscii(b); }
 
 // ---- Encodings ------------------------------------------------------------
 
