@@ -10,11 +10,11 @@
 #include <array>
 #include <cstdint>
 
-#include "scene/shape_library.h"
 #include "settings/dialog_controls.h"
 #include "settings/profile_store.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
+#include "settings/shape_names.h"
 
 enum class DialogControlKind : uint8_t { kNone, kList, kCheck, kRadio, kBar, kNumber };
 

@@ -1,4 +1,4 @@
-#include "scene/shape_record.h"
+#include "settings/code_page.h"
 
 // Shape files come from Windows systems with the Japanese code page, so names
 // are cut as that code page's characters.
