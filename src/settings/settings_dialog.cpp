@@ -1,6 +1,7 @@
 #include "settings/settings_dialog.h"
 
 #include <algorithm>
+#include <cassert>
 #include <span>
 
 using S = SaverSettings;
@@ -217,6 +218,7 @@ void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store) {
 }
 
 DialogWarning SlotListRule(SettingsDialog& dialog, int slot, int32_t selection) {
+    assert(slot >= 1 && slot <= 9);
     SaverSettings& s = dialog.settings;
     const int32_t count = dialog.shapes.count;
     int32_t& choice = ShapeChoice(s, slot);

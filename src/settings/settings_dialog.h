@@ -8,6 +8,7 @@
 // 0 is the blank entry and n is shape record n.
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 #include "settings/dialog_controls.h"
@@ -49,8 +50,14 @@ struct DialogView {
     static constexpr int kFirstId = IDC_FIRST, kLastId = IDC_LAST;
     std::array<ControlView, kLastId - kFirstId + 1> controls;
 
-    ControlView& operator[](int id) { return controls[static_cast<size_t>(id - kFirstId)]; }
-    const ControlView& operator[](int id) const { return controls[static_cast<size_t>(id - kFirstId)]; }
+    // `id` must lie in the range.
+    ControlView& operator[](int id) { return controls[Index(id)]; }
+    const ControlView& operator[](int id) const { return controls[Index(id)]; }
+
+    static size_t Index(int id) {
+        assert(id >= kFirstId && id <= kLastId);
+        return static_cast<size_t>(id - kFirstId);
+    }
 };
 
 enum class DialogWarning : uint8_t {
