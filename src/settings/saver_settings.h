@@ -32,23 +32,16 @@ struct SettingKey {
 // The 53 keys in table order (load order, save order, order in a new file).
 extern const std::array<SettingKey, kSettingCount> kSettingKeys;
 
-// Per-slot settings, slot 1 first (index 0 is slot 1).
-inline constexpr std::array<SettingField, 9> kShapeChoiceFields = {
-    &SaverSettings::OPTIONA1, &SaverSettings::OPTIONA2, &SaverSettings::OPTIONA3,
-    &SaverSettings::OPTIONA4, &SaverSettings::OPTIONA5, &SaverSettings::OPTIONA6,
-    &SaverSettings::OPTIONA7, &SaverSettings::OPTIONA8, &SaverSettings::OPTIONA9};
-inline constexpr std::array<SettingField, 9> kSlotColourFields = {
-    &SaverSettings::OPTIONC1, &SaverSettings::OPTIONC2, &SaverSettings::OPTIONC3,
-    &SaverSettings::OPTIONC4, &SaverSettings::OPTIONC5, &SaverSettings::OPTIONC6,
-    &SaverSettings::OPTIONC7, &SaverSettings::OPTIONC8, &SaverSettings::OPTIONC9};
-inline constexpr std::array<SettingField, 9> kSlotSpinFields = {
-    &SaverSettings::ZKAITEN1, &SaverSettings::ZKAITEN2, &SaverSettings::ZKAITEN3,
-    &SaverSettings::ZKAITEN4, &SaverSettings::ZKAITEN5, &SaverSettings::ZKAITEN6,
-    &SaverSettings::ZKAITEN7, &SaverSettings::ZKAITEN8, &SaverSettings::ZKAITEN9};
-inline constexpr std::array<SettingField, 9> kSlotStepFields = {
-    &SaverSettings::STEPRAG1, &SaverSettings::STEPRAG2, &SaverSettings::STEPRAG3,
-    &SaverSettings::STEPRAG4, &SaverSettings::STEPRAG5, &SaverSettings::STEPRAG6,
-    &SaverSettings::STEPRAG7, &SaverSettings::STEPRAG8, &SaverSettings::STEPRAG9};
+// Per-slot settings, slot 1 first (index 0 is slot 1): the fields NAME1..NAME9.
+#define KX_SLOT_FIELDS(name)                                                                              \
+    {&SaverSettings::name##1, &SaverSettings::name##2, &SaverSettings::name##3, &SaverSettings::name##4, \
+     &SaverSettings::name##5, &SaverSettings::name##6, &SaverSettings::name##7, &SaverSettings::name##8, \
+     &SaverSettings::name##9}
+inline constexpr std::array<SettingField, 9> kShapeChoiceFields = KX_SLOT_FIELDS(OPTIONA);
+inline constexpr std::array<SettingField, 9> kSlotColourFields = KX_SLOT_FIELDS(OPTIONC);
+inline constexpr std::array<SettingField, 9> kSlotSpinFields = KX_SLOT_FIELDS(ZKAITEN);
+inline constexpr std::array<SettingField, 9> kSlotStepFields = KX_SLOT_FIELDS(STEPRAG);
+#undef KX_SLOT_FIELDS
 
 // The range of one setting that the saver keeps to and the dialog's bars offer.
 struct SettingLimit {
