@@ -1,0 +1,23 @@
+#pragma once
+// Glyph outlines of an installed font: unhinted, in font units, y upward.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "glyphs/glyph_outline.h"
+
+struct FontFace {
+    std::string file;  // the font file
+    int index = 0;     // the face within it
+    std::string description;  // family and style, for messages
+};
+
+// The font a fontconfig pattern ("DejaVu Sans:bold") names, or the font file
+// itself when `patternOrFile` is an existing file. On failure, nothing and a
+// plain message in `error`.
+std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& error);
+
+// The outline of each character of `text`; a character the face lacks is
+// not present. On failure (the file is not a font), nothing and a message.
+std::optional<FontGlyphs> LoadGlyphs(const FontFace& face, std::u32string_view text, std::string& error);
