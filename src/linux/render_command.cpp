@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
-#include "linux/setting_overrides.h"
+#include "linux/text_letters.h"
 #include "linux/desktop_picture.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
@@ -60,12 +60,15 @@ private:
 
 int RunRenderCommand(const Options& options) {
     if (!options.out) throw UsageError{"render needs --out DIR"};
-    const int frames = options.frames > 0 ? options.frames : 1;
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    const OverridingStore store = WithOverrides(file, options);
+    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    return DrawFrames(store, names, options);
+}
 
+int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& options) {
+    const int frames = options.frames > 0 ? options.frames : 1;
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
@@ -84,13 +87,15 @@ int RunRenderCommand(const Options& options) {
     CairoRaster raster(window.get(), options.width, options.height, takesSnapshot ? desktop.get() : nullptr);
 
     std::error_code error;
-    std::filesystem::create_directories(*options.out, error);
+    if (options.out) std::filesystem::create_directories(*options.out, error);
     std::unique_ptr<ContactSheet> sheet;
     if (options.sheet) sheet = std::make_unique<ContactSheet>((frames + options.every - 1) / options.every,
                                                               options.width, options.height);
     for (int k = 0; k < frames; ++k) {
         RenderFrame(*scene, *settings, raster);
         if (k % options.every != 0) continue;
+        if (sheet) sheet->Add(window.get());
+        if (!options.out) continue;
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04d.png", k);
         const std::string path = (std::filesystem::path(*options.out) / name).string();
@@ -99,7 +104,6 @@ int RunRenderCommand(const Options& options) {
             return 1;
         }
         std::printf("%s\n", path.c_str());
-        if (sheet) sheet->Add(window.get());
     }
     if (sheet) {
         if (!sheet->Write(*options.sheet)) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 inline constexpr int kMaxPoints = 45;
@@ -68,6 +69,9 @@ void ParseShapeRecord(std::string_view value, std::string_view endMarker, ShapeR
 
 // True when `c` starts a double-byte character in the system code page.
 bool IsLeadByte(unsigned char c);
+
+// The character in the system code page, or nothing when the code page has none.
+std::optional<std::string> EncodeInCodePage(char32_t character);
 
 // Copies a name token into a name slot, cut to 9 bytes without splitting a
 // double-byte character (a lead byte left alone at the end is dropped).

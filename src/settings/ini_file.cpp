@@ -143,36 +143,53 @@ std::optional<std::string> IniFileStore::ReadText() const {
     return std::move(text).str();
 }
 
-int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    const std::optional<std::string> text = ReadText();
-    if (!text) return byDefault;
-    const std::optional<std::string_view> value = FindIniValue(*text, section, key);
-    if (!value || value->empty()) return byDefault;
-    return ParseProfileInt(*value);
+int32_t IniTextStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
+    const std::optional<std::string_view> value = FindIniValue(text, section, key);
+    return !value || value->empty() ? byDefault : ParseProfileInt(*value);
 }
 
-size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault,
-                                char* buffer, size_t capacity) const {
+size_t IniTextStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                                size_t capacity) const {
     if (capacity == 0) return 0;
-    const std::optional<std::string> text = ReadText();
-    std::optional<std::string_view> value;
-    if (text) value = FindIniValue(*text, section, key);
-    const std::string_view chosen = value ? *value : std::string_view(byDefault);
-    const size_t length = std::min(chosen.size(), capacity - 1);
-    if (length > 0) std::memcpy(buffer, chosen.data(), length);  // an empty value may have no data
+    const std::string_view value = FindIniValue(text, section, key).value_or(byDefault);
+    const size_t length = std::min(value.size(), capacity - 1);
+    if (length > 0) std::memcpy(buffer, value.data(), length);  // an empty value may have no data
     buffer[length] = '\0';
     return length;
 }
 
-bool IniFileStore::WriteString(const char* section, const char* key, const char* value) {
+bool IniTextStore::WriteString(const char* section, const char* key, const char* value) {
+    text = SetIniValue(text, section, key, value);
+    return true;
+}
+
+int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
+    return IniTextStore(ReadText().value_or("")).ReadInt(section, key, byDefault);
+}
+
+size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                                size_t capacity) const {
+    return IniTextStore(ReadText().value_or("")).ReadString(section, key, byDefault, buffer, capacity);
+}
+
+std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const std::optional<std::string> old = ReadText();
-    if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
-    const std::string text = SetIniValue(old.value_or(""), section, key, value);
+    // Through a symlink to the file itself, so the link stays a link.
+    fs::path target = path;
+    for (int hops = 0; fs::is_symlink(target, error) && hops < 40; ++hops) {
+        const fs::path link = fs::read_symlink(target, error);
+        if (error) return "cannot follow the link " + target.string();
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    const fs::file_status status = fs::status(target, error);
+    const bool exists = fs::exists(status);
+    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (exists && !fs::is_regular_file(status)) return target.string() + " is not a regular file";
+    if (exists && (status.permissions() & kAnyWrite) == fs::perms::none) return target.string() + " is read-only";
 
-    if (path_.has_parent_path()) fs::create_directories(path_.parent_path(), error);
-    fs::path temporary = path_;
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+    fs::path temporary = target;
     temporary += ".tmp" + std::to_string(std::random_device{}() % 1000000u);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -180,14 +197,23 @@ bool IniFileStore::WriteString(const char* section, const char* key, const char*
         out.close();
         if (!out) {
             fs::remove(temporary, error);
-            return false;
+            return "cannot write beside " + target.string() + " (is its folder writable and the disk not full?)";
         }
     }
-    if (old) fs::permissions(temporary, fs::status(path_, error).permissions(), error);
-    fs::rename(temporary, path_, error);
+    if (exists) fs::permissions(temporary, status.permissions(), error);
+    fs::rename(temporary, target, error);
     if (error) {
+        const std::string reason = error.message();
         fs::remove(temporary, error);
-        return false;
+        return "cannot replace " + target.string() + ": " + reason;
     }
-    return true;
+    return std::nullopt;
+}
+
+bool IniFileStore::WriteString(const char* section, const char* key, const char* value) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::optional<std::string> old = ReadText();
+    if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
+    return !ReplaceFileText(path_, SetIniValue(old.value_or(""), section, key, value));
 }

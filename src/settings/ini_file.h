@@ -28,9 +28,27 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
 // numeric gives 0.
 int32_t ParseProfileInt(std::string_view value);
 
-// A ProfileStore over one file. A write goes to a temporary file beside it
-// that then replaces the old file in one rename, so no reader ever sees a
-// half-written file; the file's directory is created when missing.
+// Replaces a file's whole text in one rename, so no reader ever sees a
+// half-written file: a symlink is followed to its file, whose permissions
+// the new file keeps; a file that no one may write is refused; the file's
+// directory is created when missing. On failure the file stays as it was
+// and the problem is returned in plain words.
+std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text);
+
+// A ProfileStore over ini text in memory.
+class IniTextStore final : public ProfileStore {
+public:
+    explicit IniTextStore(std::string text) : text(std::move(text)) {}
+
+    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override;
+    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                      size_t capacity) const override;
+    bool WriteString(const char* section, const char* key, const char* value) override;
+
+    std::string text;
+};
+
+// A ProfileStore over one file, written through ReplaceFileText.
 class IniFileStore final : public ProfileStore {
 public:
     explicit IniFileStore(std::filesystem::path path) : path_(std::move(path)) {}

@@ -21,6 +21,12 @@ void LoadKeyNames(ProfileNames& names) {
     LoadName(1029, names.endMarker);
 }
 
+const char* SettingKeyName(const ProfileNames& names, SettingField field) {
+    for (int i = 0; i < kSettingCount; ++i)
+        if (kSettingKeys[i].field == field) return names.keyNames[i];
+    return "";
+}
+
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings) {
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingKey& key = kSettingKeys[i];

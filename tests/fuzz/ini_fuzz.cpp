@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ini_text_store.h"
+#include "settings/ini_file.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "ini_text_store.h"
+#include "settings/ini_file.h"
 #include "render/frame_cycle.h"
 #include "render/recording_raster.h"
 

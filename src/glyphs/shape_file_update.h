@@ -1,0 +1,34 @@
+#pragma once
+// New shape records for a text, added to the text of a shape file without
+// disturbing anything already there.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings_store.h"
+
+// One character's record value (its name first); empty for a blank
+// character, which has no record and shows as an empty slot.
+struct TextRecord {
+    std::string value;
+};
+
+struct ShapeFileUpdate {
+    std::string text;                    // the whole new file
+    std::vector<int32_t> recordNumbers;  // per character: its record, 0 for a blank
+    std::vector<bool> reused;            // per character: an equal record was there already
+    int added = 0;                       // records written
+};
+
+// Writes the records after the file's last one and moves the end marker
+// behind them; no existing record changes, moves or goes, and a record
+// equal to one in the file (or earlier in the text) is reused. With
+// `useText`, the slot settings (OPTIONA1.. and OPTIONN) show the text, at
+// most 9 characters. Every other line stays byte for byte. On a refusal,
+// nothing and the reason in `problem`.
+std::optional<ShapeFileUpdate> AddTextRecords(std::string_view text, const ProfileNames& names,
+                                              const std::vector<TextRecord>& records, bool useText,
+                                              std::string& problem);
