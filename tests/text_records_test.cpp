@@ -9,6 +9,7 @@
 
 #include "glyphs/shape_file_update.h"
 #include "glyphs/text_codes.h"
+#include "settings/ini_file.h"
 #include "scene/shape_library.h"
 #include "temp_ini_file.h"
 
@@ -19,6 +20,21 @@ namespace fs = std::filesystem;
 class TextRecords : public ::testing::Test {
 protected:
     void SetUp() override { LoadKeyNames(names); }
+
+    // The file's text after the planned writes, or nothing when refused.
+    struct Outcome {
+        ShapeFileUpdate update;
+        std::string text;
+    };
+    std::optional<Outcome> AddTextRecords(const std::string& file, const std::vector<TextRecord>& records, bool use,
+                                          std::string& problem) {
+        IniTextStore store(file);
+        std::optional<ShapeFileUpdate> update = PlanTextRecords(store, names, records, use, problem);
+        if (!update) return std::nullopt;
+        EXPECT_TRUE(WriteTextRecords(store, *update));
+        return Outcome{*update, store.text};
+    }
+
     ProfileNames names;
 };
 
@@ -57,12 +73,12 @@ bool KeepsEveryLine(const std::string& before, const std::string& after, const s
 
 TEST_F(TextRecords, GoAfterTheLastRecordAndLeaveEveryOtherLineAsItWas) {
     std::string problem;
-    const auto update = AddTextRecords(kFile, names, {{Record("C", 30)}, {""}, {Record("B", 20)}, {Record("C", 30)}},
+    const auto update = AddTextRecords(kFile, {{Record("C", 30)}, {""}, {Record("B", 20)}, {Record("C", 30)}},
                                        false, problem);
     ASSERT_TRUE(update) << problem;
-    EXPECT_EQ(update->recordNumbers, (std::vector<int32_t>{3, 0, 2, 3}));  // B was there; the second C is the first
-    EXPECT_EQ(update->reused, (std::vector<bool>{false, false, true, true}));
-    EXPECT_EQ(update->added, 1);
+    EXPECT_EQ(update->update.recordNumbers, (std::vector<int32_t>{3, 0, 2, 3}));  // B was there; the second C is the first
+    EXPECT_EQ(update->update.reused, (std::vector<bool>{false, false, true, true}));
+    EXPECT_EQ(update->update.added, 1);
     EXPECT_TRUE(KeepsEveryLine(kFile, update->text, "ZAHYO3=")) << update->text;
     EXPECT_NE(update->text.find("ZAHYO3=" + Record("C", 30) + "\r\nZAHYO4=ZAHYO-END\r\n\r\n[KORUNEX]"),
               std::string::npos)
@@ -70,36 +86,36 @@ TEST_F(TextRecords, GoAfterTheLastRecordAndLeaveEveryOtherLineAsItWas) {
     EXPECT_EQ(FindIniValue(update->text, "KORUNEX", "OPTIONN"), "1");  // without --use the slots stay
 
     // With --use the slots show the text; the blank is an empty slot.
-    const auto used = AddTextRecords(kFile, names, {{Record("C", 30)}, {""}}, true, problem);
+    const auto used = AddTextRecords(kFile, {{Record("C", 30)}, {""}}, true, problem);
     ASSERT_TRUE(used) << problem;
     EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONA1"), "3");
     EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONA2"), "0");
     EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONN"), "2");
 
     // Adding records that are all there changes nothing.
-    const auto again = AddTextRecords(update->text, names, {{Record("C", 30)}, {Record("A", 10)}}, false, problem);
+    const auto again = AddTextRecords(update->text, {{Record("C", 30)}, {Record("A", 10)}}, false, problem);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->text, update->text);
-    EXPECT_EQ(again->recordNumbers, (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(again->update.recordNumbers, (std::vector<int32_t>{3, 1}));
 }
 
 TEST_F(TextRecords, AreRefusedWhereTheyWouldBreakTheFileOrTheDialog) {
     std::string problem;
     // Ten characters cannot be shown by nine slots.
-    EXPECT_FALSE(AddTextRecords(kFile, names, std::vector<TextRecord>(10, {Record("C", 30)}), true, problem));
+    EXPECT_FALSE(AddTextRecords(kFile, std::vector<TextRecord>(10, {Record("C", 30)}), true, problem));
     EXPECT_NE(problem.find("at most 9"), std::string::npos);
 
     // 98 records and three new ones pass the 99 the dialog lists.
     std::string full = "[MOJI ZAHYO]\n";
     for (int k = 1; k <= 98; ++k) full += RecordKey(k) + "=" + Record("R", k) + "\n";
-    EXPECT_TRUE(AddTextRecords(full, names, {{Record("X", 1)}}, false, problem));
-    EXPECT_FALSE(AddTextRecords(full, names, {{Record("X", 1)}, {Record("Y", 2)}}, false, problem));
+    EXPECT_TRUE(AddTextRecords(full, {{Record("X", 1)}}, false, problem));
+    EXPECT_FALSE(AddTextRecords(full, {{Record("X", 1)}, {Record("Y", 2)}}, false, problem));
     EXPECT_NE(problem.find("99"), std::string::npos) << problem;
 
     // A key left after the end marker would become a record: refused, not taken in.
     const std::string orphan = kFile + "[MOJI ZAHYO]\r\nZAHYO5=" + Record("old", 5) + "\r\n";
-    EXPECT_TRUE(AddTextRecords(orphan, names, {{Record("C", 30)}}, false, problem));  // 3 and the marker at 4
-    EXPECT_FALSE(AddTextRecords(orphan, names, {{Record("C", 30)}, {Record("D", 40)}}, false, problem));
+    EXPECT_TRUE(AddTextRecords(orphan, {{Record("C", 30)}}, false, problem));  // 3 and the marker at 4
+    EXPECT_FALSE(AddTextRecords(orphan, {{Record("C", 30)}, {Record("D", 40)}}, false, problem));
     EXPECT_NE(problem.find("ZAHYO5"), std::string::npos) << problem;
 }
 

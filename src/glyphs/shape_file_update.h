@@ -1,11 +1,10 @@
 #pragma once
-// New shape records for a text, added to the text of a shape file without
-// disturbing anything already there.
+// New shape records for a text, added to a shape file without disturbing
+// anything already there.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "settings/settings_store.h"
@@ -16,19 +15,25 @@ struct TextRecord {
     std::string value;
 };
 
-struct ShapeFileUpdate {
-    std::string text;                    // the whole new file
-    std::vector<int32_t> recordNumbers;  // per character: its record, 0 for a blank
-    std::vector<bool> reused;            // per character: an equal record was there already
-    int added = 0;                       // records written
+struct IniWrite {
+    std::string section, key, value;
 };
 
-// Writes the records after the file's last one and moves the end marker
+struct ShapeFileUpdate {
+    std::vector<int32_t> recordNumbers;  // per character: its record, 0 for a blank
+    std::vector<bool> reused;            // per character: an equal record was there already
+    int added = 0;                       // new records
+    std::vector<IniWrite> writes;        // in order; none when nothing changes
+};
+
+// Plans the records after the file's last one with the end marker moved
 // behind them; no existing record changes, moves or goes, and a record
 // equal to one in the file (or earlier in the text) is reused. With
 // `useText`, the slot settings (OPTIONA1.. and OPTIONN) show the text, at
-// most 9 characters. Every other line stays byte for byte. On a refusal,
-// nothing and the reason in `problem`.
-std::optional<ShapeFileUpdate> AddTextRecords(std::string_view text, const ProfileNames& names,
-                                              const std::vector<TextRecord>& records, bool useText,
-                                              std::string& problem);
+// most 9 characters. On a refusal, nothing and the reason in `problem`.
+std::optional<ShapeFileUpdate> PlanTextRecords(const ProfileStore& store, const ProfileNames& names,
+                                               const std::vector<TextRecord>& records, bool useText,
+                                               std::string& problem);
+
+// Makes the planned writes; false when one failed.
+bool WriteTextRecords(ProfileStore& store, const ShapeFileUpdate& update);

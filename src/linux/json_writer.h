@@ -47,18 +47,6 @@ public:
         needsComma_ = true;
         return *this;
     }
-    JsonWriter& String(std::string_view value) {  // UTF-8 text
-        Separate();
-        AppendString(value);
-        needsComma_ = true;
-        return *this;
-    }
-    JsonWriter& Bool(bool value) {
-        Separate();
-        text_ += value ? "true" : "false";
-        needsComma_ = true;
-        return *this;
-    }
     JsonWriter& Ints(std::initializer_list<int64_t> values) {
         Open('[');
         for (int64_t value : values) Int(value);

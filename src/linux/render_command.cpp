@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
-#include "linux/text_letters.h"
+#include "linux/saver_store.h"
 #include "linux/desktop_picture.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"

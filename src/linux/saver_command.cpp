@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "linux/command_line.h"
-#include "linux/text_letters.h"
+#include "linux/saver_store.h"
 #include "linux/saver_x11.h"
 
 int RunSaverCommand(const Options& options) {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
-#include "linux/text_letters.h"
+#include "linux/saver_store.h"
 #include "linux/scene_json.h"
 #include "render/frame_cycle.h"
 #include "render/recording_raster.h"

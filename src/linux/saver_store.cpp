@@ -1,33 +1,18 @@
-#include "linux/text_letters.h"
+#include "linux/saver_store.h"
 
 #include <strings.h>
 
-#include "glyphs/text_codes.h"
+#include "glyphs/text_letters.h"
 #include "linux/command_line.h"
 
-TextLetters MakeTextLetters(std::string_view utf8Text, std::string_view font) {
-    TextLetters letters;
-    const std::optional<std::u32string> characters = DecodeUtf8(utf8Text);
-    if (!characters) throw UsageError{"the text is not valid UTF-8"};
-    if (characters->empty()) throw UsageError{"the text is empty"};
-    letters.characters = *characters;
-
+TextLetters LettersInFont(std::string_view text, std::string_view font, bool allGlyphs) {
     std::string problem;
     const std::optional<FontFace> face = FindFont(font, problem);
     if (!face) throw UsageError{problem};
-    letters.face = *face;
-    std::optional<FontGlyphs> glyphs = LoadGlyphs(*face, letters.characters, problem);
-    if (!glyphs) throw UsageError{problem};
-    letters.glyphs = std::move(*glyphs);
-    letters.fit = FitText(letters.glyphs);
-
-    for (size_t k = 0; k < letters.characters.size(); ++k) {
-        const char32_t character = letters.characters[k];
-        if (!letters.glyphs.glyphs[k].present) letters.missing.push_back(character);
-        const FittedGlyph& glyph = letters.fit.glyphs[k];
-        letters.records.push_back({glyph.contours.empty() ? "" : FormatShapeRecord(RecordName(character), glyph)});
-    }
-    return letters;
+    std::optional<TextLetters> letters = MakeTextLetters(text, *face, problem);
+    if (!letters) throw UsageError{problem};
+    if (allGlyphs && !letters->missing.empty()) throw UsageError{MissingGlyphMessage(*letters, letters->missing[0])};
+    return std::move(*letters);
 }
 
 namespace {
@@ -36,17 +21,16 @@ namespace {
 std::optional<IniTextStore> LettersStore(const ProfileNames& names, std::optional<std::string_view> text,
                                          std::string_view font, std::vector<std::pair<std::string, int32_t>>& slots) {
     if (!text) return std::nullopt;
-    const TextLetters letters = MakeTextLetters(*text, font);
-    if (!letters.missing.empty())
-        throw UsageError{letters.face.description + " has no glyph for " + EncodeUtf8(letters.missing[0]) + " (" +
-                         CodePointName(letters.missing[0]) + ")"};
+    const TextLetters letters = LettersInFont(*text, font, true);
+    IniTextStore store("");
     std::string problem;
-    const std::optional<ShapeFileUpdate> update = AddTextRecords("", names, letters.records, true, problem);
+    const std::optional<ShapeFileUpdate> update = PlanTextRecords(store, names, letters.records, true, problem);
     if (!update) throw UsageError{problem};
+    WriteTextRecords(store, *update);
     for (size_t slot = 0; slot < letters.records.size(); ++slot)
         slots.push_back({SettingKeyName(names, kShapeChoiceFields[slot]), update->recordNumbers[slot]});
     slots.push_back({SettingKeyName(names, &SaverSettings::OPTIONN), int32_t(letters.records.size())});
-    return IniTextStore(update->text);
+    return store;
 }
 
 }  // namespace

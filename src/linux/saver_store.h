@@ -1,42 +1,24 @@
 #pragma once
-// Letters of any text in any installed font, fitted into shape records, for
-// `korunex text` and for the --text option of the saver and the renderer.
+// What the saver, the scene dump and the renderer read.
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "glyphs/font_source.h"
-#include "glyphs/shape_file_update.h"
-#include "glyphs/text_fit.h"
 #include "linux/setting_overrides.h"
 #include "settings/ini_file.h"
+#include "settings/settings_store.h"
 
 // The font used when none is asked for.
 inline constexpr char kDefaultFont[] = "DejaVu Sans:bold";
 
-struct TextLetters {
-    FontFace face;
-    std::u32string characters;
-    FontGlyphs glyphs;
-    FittedText fit;
-    std::vector<TextRecord> records;  // per character; an empty value for a blank
-    std::vector<char32_t> missing;    // characters the font has no glyph for
-};
-
-// Finds the font (a fontconfig pattern or a font file), loads and fits the
-// text's glyphs and writes their records. Throws UsageError for text that
-// is not UTF-8 or empty, and for a font that cannot be found or read.
-TextLetters MakeTextLetters(std::string_view utf8Text, std::string_view font);
-
-// What the saver and the renderer read: the file, or with --text the text's
-// letters in place of its shape records and the slot settings that show
-// them, then the settings of --set in front (the last of a key wins). The
-// file itself is never written.
+// The file; with --text, the text's letters (built in memory for this run)
+// in place of its shape records and the slot settings that show them; then
+// the settings of --set in front (the last of a key wins). Never written.
 class SaverStore final : public ProfileStore {
 public:
-    // Throws UsageError as MakeTextLetters does, and for a character the font lacks.
+    // Throws UsageError for a text, a font or a glyph that is not there.
     SaverStore(const ProfileStore& file, const ProfileNames& names, std::optional<std::string_view> text,
                std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides);
 
@@ -45,7 +27,7 @@ public:
     }
     size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
                       size_t capacity) const override;
-    bool WriteString(const char*, const char*, const char*) override { return false; }  // never saved
+    bool WriteString(const char*, const char*, const char*) override { return false; }
 
 private:
     struct Letters {
@@ -59,3 +41,9 @@ private:
     std::optional<IniTextStore> letters_;
     OverridingStore overriding_;
 };
+
+struct TextLetters;
+
+// The letters of `text` in the font a fontconfig pattern or font file names;
+// throws UsageError when the text, the font or one of its glyphs is not there.
+TextLetters LettersInFont(std::string_view text, std::string_view font, bool allGlyphs);
