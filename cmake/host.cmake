@@ -58,13 +58,14 @@ target_compile_definitions(korunex_host_wine_tests PRIVATE KORUNEX_SOURCE_DATA_D
 add_test(NAME wine.host_tests
          COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-in-wine $<TARGET_FILE:korunex_host_wine_tests>)
 
-# The package: the module, the default KORUNEX.ini, the scripts and the
-# READ-ME, laid out in package/KORUNEX-x64 and zipped beside it.
+# The package: the module, the default KORUNEX.ini, the text tool, the
+# scripts and the READ-ME, laid out in package/KORUNEX-x64 and zipped beside it.
 set(KORUNEX_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
 add_custom_command(
     OUTPUT ${KORUNEX_PACKAGE_DIR}/KORUNEX-x64.zip
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-package $<TARGET_FILE:KORUNEX64> ${KORUNEX_PACKAGE_DIR}
-    DEPENDS KORUNEX64 ${CMAKE_SOURCE_DIR}/scripts/make-package ${CMAKE_SOURCE_DIR}/data/KORUNEX.ini
+            $<TARGET_FILE:korunex-text>
+    DEPENDS KORUNEX64 korunex-text ${CMAKE_SOURCE_DIR}/scripts/make-package ${CMAKE_SOURCE_DIR}/data/KORUNEX.ini
             ${CMAKE_SOURCE_DIR}/package/install.cmd ${CMAKE_SOURCE_DIR}/package/uninstall.cmd
             ${CMAKE_SOURCE_DIR}/package/READ-ME.txt
     COMMENT "Packing KORUNEX-x64.zip")

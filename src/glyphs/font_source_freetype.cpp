@@ -49,7 +49,7 @@ std::string Describe(FcPattern* pattern) {
 
 }  // namespace
 
-std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& error) {
+std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& error, const FontFace&) {
     const std::string wanted(patternOrFile);
     std::error_code fileError;
     if (std::filesystem::is_regular_file(wanted, fileError)) return FontFace{wanted, 0, wanted};
