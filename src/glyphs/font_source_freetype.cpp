@@ -60,10 +60,16 @@ std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& er
         error = "'" + wanted + "' is neither a font file nor a font pattern";
         return std::nullopt;
     }
-    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    // A configuration of our own, released with the match, so no state of the library outlives the call.
+    std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(), FcConfigDestroy);
+    if (!config) {
+        error = "fontconfig cannot load its configuration";
+        return std::nullopt;
+    }
+    FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result;
-    std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(FcFontMatch(nullptr, pattern.get(), &result),
+    std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(FcFontMatch(config.get(), pattern.get(), &result),
                                                            FcPatternDestroy);
     FcChar8* file = nullptr;
     int index = 0;
