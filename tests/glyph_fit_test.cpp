@@ -189,7 +189,8 @@ double BaselineDeviation(std::vector<Ring> rings, const std::vector<Ring>& outli
         (CountPoints(DouglasPeucker(rings, mid)) <= 45 ? high : low) = mid;
     }
     double best = HUGE_VAL;
-    for (int k = 0; k < 12; ++k) best = std::min(best, Hausdorff(DouglasPeucker(rings, high * std::pow(1.08, k)), outline));
+    for (int k = 0; k < 12; ++k)
+        best = std::min(best, Hausdorff(DouglasPeucker(rings, high * std::pow(1.08, k)), outline));
     return best;
 }
 
@@ -300,9 +301,11 @@ TEST(GlyphFit, OverlappingContoursMergeIntoTheirNonZeroUnion) {
 
     // A plus sign drawn as two crossing bars fits as one contour, with no wall inside.
     GlyphOutline plus{U'+', true, {}};
-    for (const Ring& bar : {Ring{{-40, -8}, {40, -8}, {40, 8}, {-40, 8}}, Ring{{-8, -40}, {8, -40}, {8, 40}, {-8, 40}}}) {
+    for (const Ring& bar :
+         {Ring{{-40, -8}, {40, -8}, {40, 8}, {-40, 8}}, Ring{{-8, -40}, {8, -40}, {8, 40}, {-8, 40}}}) {
         CurveContour& c = plus.contours.emplace_back(CurveContour{bar[0], {}});
-        for (size_t k = 1; k <= bar.size(); ++k) c.segments.push_back({CurveSegment::kLine, {}, {}, bar[k % bar.size()]});
+        for (size_t k = 1; k <= bar.size(); ++k)
+            c.segments.push_back({CurveSegment::kLine, {}, {}, bar[k % bar.size()]});
     }
     const FittedText text = FitText({100, {plus}});
     ASSERT_EQ(text.glyphs[0].contours.size(), 1u);
@@ -342,8 +345,10 @@ TEST(GlyphFit, BeyondTheLimitsTheLargestContoursStayAndTheRestIsReported) {
     EXPECT_LE(dense.contours.size(), 13u);
     EXPECT_FALSE(HasCrossing(dense.contours));
     EXPECT_GT(DeviationPercent(text, 0), 1.8);
-    EXPECT_NEAR(DeviationPercent(text, 0), 100 * Hausdorff(dense.contours, OwnOutline(kanji->glyphs[0], text, 0)) /
-                                               (text.scale * kanji->unitsPerEm), 0.05);
+    EXPECT_NEAR(
+        DeviationPercent(text, 0),
+        100 * Hausdorff(dense.contours, OwnOutline(kanji->glyphs[0], text, 0)) / (text.scale * kanji->unitsPerEm),
+        0.05);
 }
 
 TEST(GlyphFit, RecordsCarryTheFitAndBlankOrMissingGlyphsNone) {

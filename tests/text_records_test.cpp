@@ -52,8 +52,8 @@ const std::string kFile =
     "OPTIONN=1\r\n";
 
 std::string Record(const std::string& name, int size) {
-    return name + ",3,0,0,0,0,0,1,1,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0," + std::to_string(size) +
-           "," + std::to_string(size) + ",0,0,0";
+    return name + ",3,0,0,0,0,0,1,1,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0," + std::to_string(size) + "," +
+           std::to_string(size) + ",0,0,0";
 }
 
 // Every line of `before` in order in `after`, byte for byte.
@@ -73,10 +73,11 @@ bool KeepsEveryLine(const std::string& before, const std::string& after, const s
 
 TEST_F(TextRecords, GoAfterTheLastRecordAndLeaveEveryOtherLineAsItWas) {
     std::string problem;
-    const auto update = AddTextRecords(kFile, {{Record("C", 30)}, {""}, {Record("B", 20)}, {Record("C", 30)}},
-                                       false, problem);
+    const auto update =
+        AddTextRecords(kFile, {{Record("C", 30)}, {""}, {Record("B", 20)}, {Record("C", 30)}}, false, problem);
     ASSERT_TRUE(update) << problem;
-    EXPECT_EQ(update->update.recordNumbers, (std::vector<int32_t>{3, 0, 2, 3}));  // B was there; the second C is the first
+    EXPECT_EQ(update->update.recordNumbers,
+              (std::vector<int32_t>{3, 0, 2, 3}));  // B was there; the second C is the first
     EXPECT_EQ(update->update.reused, (std::vector<bool>{false, false, true, true}));
     EXPECT_EQ(update->update.added, 1);
     EXPECT_TRUE(KeepsEveryLine(kFile, update->text, "ZAHYO3=")) << update->text;
@@ -124,7 +125,7 @@ TEST(RecordNames, AreTheCharacterInTheCodePageOrItsCodePoint) {
     EXPECT_EQ(RecordName(U'あ'), "\x82\xA0");  // two bytes of the Japanese code page
     EXPECT_EQ(RecordName(U','), "U+002C");     // a comma would end the name
     EXPECT_EQ(RecordName(U' '), "U+0020");
-    EXPECT_EQ(RecordName(U'\u00E9'), "U+00E9");       // é is not in the code page
+    EXPECT_EQ(RecordName(U'\u00E9'), "U+00E9");  // é is not in the code page
     EXPECT_EQ(RecordName(U'\U0001F600'), "U+1F600");
     for (char32_t c : {U'K', U'あ', U',', U'\U0001F600'}) EXPECT_LE(RecordName(c).size(), size_t(kNameBytes - 1));
 
@@ -151,7 +152,8 @@ TEST(ReplaceFileText, FollowsLinksKeepsPermissionsAndLeavesReadOnlyFilesAlone) {
     ASSERT_TRUE(refused);
     EXPECT_NE(refused->find("read-only"), std::string::npos);
     EXPECT_EQ(file.Read(), "new text");
-    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()), 2);  // no leftovers
+    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()),
+              2);  // no leftovers
 
     EXPECT_TRUE(ReplaceFileText(target.parent_path(), "text"));  // a folder is no file to replace
     EXPECT_FALSE(ReplaceFileText(target.parent_path() / "new" / "KORUNEX.ini", "made"));

@@ -8,9 +8,9 @@
 #include "glyphs/glyph_outline.h"
 
 struct FontFace {
-    std::string file;  // the font file (FreeType), or the face name (Windows)
-    int index = 0;     // the face within the file
-    std::string description;  // family and style, for messages
+    std::string file;                   // the font file (FreeType), or the face name (Windows)
+    int index = 0;                      // the face within the file
+    std::string description;            // family and style, for messages
     bool bold = false, italic = false;  // Windows: the style asked of the face
 };
 

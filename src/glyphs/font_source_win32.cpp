@@ -82,7 +82,8 @@ std::vector<CurveContour> ReadOutline(const std::vector<char>& buffer) {
             if (curve->cpfx == 0 || c + size > end) break;
             const POINTFX* p = curve->apfx;
             if (curve->wType == TT_PRIM_LINE) {
-                for (int k = 0; k < curve->cpfx; ++k) contour.segments.push_back({CurveSegment::kLine, {}, {}, Point(p[k])});
+                for (int k = 0; k < curve->cpfx; ++k)
+                    contour.segments.push_back({CurveSegment::kLine, {}, {}, Point(p[k])});
             } else if (curve->wType == TT_PRIM_QSPLINE) {
                 // A quadratic B-spline: on-curve points lie midway between its off-curve points.
                 for (int k = 0; k + 1 < curve->cpfx; ++k) {
@@ -145,7 +146,8 @@ std::optional<FontGlyphs> LoadGlyphs(const FontFace& face, std::u32string_view t
         glyph.present = true;
         if (size == 0) continue;  // a blank
         std::vector<char> buffer(size);
-        if (GetGlyphOutlineW(context.dc(), wide, format, &metrics, size, buffer.data(), &identity) == GDI_ERROR) continue;
+        if (GetGlyphOutlineW(context.dc(), wide, format, &metrics, size, buffer.data(), &identity) == GDI_ERROR)
+            continue;
         glyph.contours = ReadOutline(buffer);
     }
     return glyphs;

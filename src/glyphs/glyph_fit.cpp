@@ -62,9 +62,8 @@ double PieceError(const Ring& outline, int a, int b, Vec2 p, Vec2 q) {
 double VertexError(const Ring& outline, int from, int to, Vec2 p) {
     const int n = static_cast<int>(outline.size());
     double best = HUGE_VAL;
-    ForOutline(outline, from, Before(to, n), [&](int k) {
-        best = std::min(best, DistanceToSegment(p, outline[k], outline[(k + 1) % n]));
-    });
+    ForOutline(outline, from, Before(to, n),
+               [&](int k) { best = std::min(best, DistanceToSegment(p, outline[k], outline[(k + 1) % n])); });
     return best;
 }
 
@@ -403,7 +402,8 @@ void Exchange(Contours& contours, const FitLimits& limits) {
             if (const double d = DistanceToSegment(outline[k], contour[i].at, contour[i + 1].at); d > farthest)
                 farthest = d, far = k;
         if (far < 0) break;
-        contour.vertices.insert(contour.vertices.begin() + std::ptrdiff_t(i + 1), Vertex{far, OnGrid(outline[far], limits)});
+        contour.vertices.insert(contour.vertices.begin() + std::ptrdiff_t(i + 1),
+                                Vertex{far, OnGrid(outline[far], limits)});
         Settle(trial, limits, std::pair{c, i + 1});
         size_t unusedC = 0, unusedI = 0;
         if (FindContact(trial) || WorstTerm(trial, unusedC, unusedI) >= worst - 1e-9) break;
@@ -432,7 +432,8 @@ std::optional<size_t> FindContact(const Contours& contours) {
             for (size_t d = 0; d < contours.size(); ++d)
                 for (size_t j = 0; j < contours[d].size(); ++j)
                     if (d != c && BadContact(p, q, contours[d][j].at, contours[d][j + 1].at) &&
-                        std::fabs(SignedArea(*contours[d].outline)) < std::fabs(SignedArea(*contours[smallest].outline)))
+                        std::fabs(SignedArea(*contours[d].outline)) <
+                            std::fabs(SignedArea(*contours[smallest].outline)))
                         smallest = d;
             return smallest;
         }

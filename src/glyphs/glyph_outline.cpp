@@ -45,8 +45,8 @@ bool SegmentsMeet(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
     const int d1 = Sign(Cross(c, d, a)), d2 = Sign(Cross(c, d, b));
     const int d3 = Sign(Cross(a, b, c)), d4 = Sign(Cross(a, b, d));
     if (d1 * d2 < 0 && d3 * d4 < 0) return true;
-    return (d1 == 0 && WithinBox(c, d, a)) || (d2 == 0 && WithinBox(c, d, b)) ||
-           (d3 == 0 && WithinBox(a, b, c)) || (d4 == 0 && WithinBox(a, b, d));
+    return (d1 == 0 && WithinBox(c, d, a)) || (d2 == 0 && WithinBox(c, d, b)) || (d3 == 0 && WithinBox(a, b, c)) ||
+           (d4 == 0 && WithinBox(a, b, d));
 }
 
 std::vector<Ring> FlattenOutline(const GlyphOutline& glyph, double tolerance) {

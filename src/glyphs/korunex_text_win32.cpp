@@ -23,7 +23,8 @@ constexpr char kUsage[] =
 
 struct ToolOptions {
     std::string text, font = "Arial", ini;
-    bool bold = false, italic = false, useText = false, report = false, json = false, dryRun = false;
+    bool bold = false, italic = false;
+    TextSwitches switches;
 };
 
 std::string Utf8(const wchar_t* wide) {
@@ -53,14 +54,7 @@ std::string ReadToolOptions(const std::vector<std::string>& args, ToolOptions& o
             options.bold = true;
         } else if (arg == "--italic") {
             options.italic = true;
-        } else if (arg == "--use") {
-            options.useText = true;
-        } else if (arg == "--report") {
-            options.report = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--dry-run") {
-            options.dryRun = true;
+        } else if (ReadTextSwitch(arg, options.switches)) {
         } else if (arg.starts_with("--") || haveText) {
             return "unknown option '" + arg + "'";
         } else {
@@ -105,22 +99,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::string file = options.ini.empty() ? names.iniFile : options.ini;
     Win32ProfileStore store(file.c_str());
     std::optional<ShapeFileUpdate> update;
-    if (letters->missing.empty()) update = PlanTextRecords(store, names, letters->records, options.useText, problem);
-    const bool writes = update && !update->writes.empty() && !options.dryRun;
+    if (letters->missing.empty())
+        update = PlanTextRecords(store, names, letters->records, options.switches.useText, problem);
+    const bool writes = update && !update->writes.empty() && !options.switches.dryRun;
     if (writes && !WriteTextRecords(store, *update))
         return Fail("cannot write " + file + " (is it read-only, or its folder not yours to write?)", 1);
 
-    if (options.json) std::fputs(FormatLetterJson(*letters, update, file, writes).c_str(), stdout);
-    else if (options.report) std::fputs(FormatLetterReport(*letters, update).c_str(), stdout);
-    for (char32_t character : letters->missing) Fail(MissingGlyphMessage(*letters, character) + "; try another --font", 1);
+    if (options.switches.json)
+        std::fputs(FormatLetterJson(*letters, update, file, writes).c_str(), stdout);
+    else if (options.switches.report)
+        std::fputs(FormatLetterReport(*letters, update).c_str(), stdout);
+    for (char32_t character : letters->missing)
+        Fail(MissingGlyphMessage(*letters, character) + "; try another --font", 1);
     if (!letters->missing.empty()) return 1;
     if (!update) return Fail(file + ": " + problem, 1);
-    if (!options.json) {
-        int reused = 0;
-        for (bool r : update->reused) reused += r;
-        std::printf("%s%s: %d new records from %s, %d already there%s\n",
-                    options.dryRun ? "dry run, nothing written: " : "", file.c_str(), update->added,
-                    face->description.c_str(), reused, options.useText ? "; the saver shows the text" : "");
-    }
+    if (!options.switches.json)
+        std::fputs(FormatLetterSummary(*letters, *update, file, options.switches).c_str(), stdout);
     return 0;
 }

@@ -32,7 +32,7 @@ void CALLBACK OnVertex(void* vertex, void* data) {
     static_cast<UnionBuilder*>(data)->rings.back().push_back(*static_cast<const Vec2*>(vertex));
 }
 
-void CALLBACK OnCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void CALLBACK OnCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
     auto* builder = static_cast<UnionBuilder*>(data);
     builder->invented.push_back({coords[0], coords[1]});
     *out = &builder->invented.back();

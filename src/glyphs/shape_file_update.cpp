@@ -77,8 +77,8 @@ std::optional<ShapeFileUpdate> PlanTextRecords(const ProfileStore& store, const 
         for (size_t slot = 0; slot < records.size(); ++slot)
             update.writes.push_back({names.settingsSection, SettingKeyName(names, kShapeChoiceFields[slot]),
                                      std::to_string(update.recordNumbers[slot])});
-        update.writes.push_back({names.settingsSection, SettingKeyName(names, &SaverSettings::OPTIONN),
-                                 std::to_string(records.size())});
+        update.writes.push_back(
+            {names.settingsSection, SettingKeyName(names, &SaverSettings::OPTIONN), std::to_string(records.size())});
     }
     return update;
 }

@@ -9,10 +9,14 @@ std::optional<std::u32string> DecodeUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
         int extra = -1;  // continuation bytes after the lead byte
-        if (lead < 0x80) extra = 0;
-        else if (lead >= 0xC2 && lead < 0xE0) extra = 1;
-        else if (lead >= 0xE0 && lead < 0xF0) extra = 2;
-        else if (lead >= 0xF0 && lead < 0xF5) extra = 3;
+        if (lead < 0x80)
+            extra = 0;
+        else if (lead >= 0xC2 && lead < 0xE0)
+            extra = 1;
+        else if (lead >= 0xE0 && lead < 0xF0)
+            extra = 2;
+        else if (lead >= 0xF0 && lead < 0xF5)
+            extra = 3;
         if (extra < 0 || i + size_t(extra) > text.size() - 1) return std::nullopt;
         char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
         for (int k = 1; k <= extra; ++k) {

@@ -20,11 +20,11 @@ struct TextLayout {
 
 struct FittedText {
     double unitsPerEm = 1000;
-    double scale = 0;    // shape units per font unit; 0 when no glyph has an outline
-    double middleY = 0;  // font units: the height that becomes y = 0
-    std::vector<double> middleX;      // per glyph, font units: the x that becomes x = 0
+    double scale = 0;                         // shape units per font unit; 0 when no glyph has an outline
+    double middleY = 0;                       // font units: the height that becomes y = 0
+    std::vector<double> middleX;              // per glyph, font units: the x that becomes x = 0
     std::vector<std::vector<Ring>> outlines;  // per glyph: its union in shape units, before fitting
-    std::vector<FittedGlyph> glyphs;  // per glyph, in text order; empty for a blank or missing glyph
+    std::vector<FittedGlyph> glyphs;          // per glyph, in text order; empty for a blank or missing glyph
 };
 
 FittedText FitText(const FontGlyphs& font, const TextLayout& layout = {});

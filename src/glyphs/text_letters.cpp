@@ -32,6 +32,16 @@ std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const Font
     return letters;
 }
 
+bool ReadTextSwitch(std::string_view arg, TextSwitches& switches) {
+    bool* const flag = arg == "--use"       ? &switches.useText
+                       : arg == "--report"  ? &switches.report
+                       : arg == "--json"    ? &switches.json
+                       : arg == "--dry-run" ? &switches.dryRun
+                                            : nullptr;
+    if (flag) *flag = true;
+    return flag != nullptr;
+}
+
 std::string MissingGlyphMessage(const TextLetters& letters, char32_t character) {
     return letters.face.description + " has no glyph for " + EncodeUtf8(character) + " (" + CodePointName(character) +
            ")";
@@ -85,6 +95,15 @@ std::string Percent(double value, const char* none) {
 
 }  // namespace
 
+std::string FormatLetterSummary(const TextLetters& letters, const ShapeFileUpdate& update, std::string_view file,
+                                const TextSwitches& switches) {
+    int reused = 0;
+    for (bool r : update.reused) reused += r;
+    return std::string(switches.dryRun ? "dry run, nothing written: " : "") + std::string(file) + ": " +
+           std::to_string(update.added) + " new records from " + letters.face.description + ", " +
+           std::to_string(reused) + " already there" + (switches.useText ? "; the saver shows the text" : "") + "\n";
+}
+
 std::string FormatLetterReport(const TextLetters& letters, const std::optional<ShapeFileUpdate>& update) {
     std::string report = "char  code     record  points  contours  dropped  deviation\n";
     for (size_t k = 0; k < letters.characters.size(); ++k) {
@@ -118,10 +137,9 @@ std::string FormatLetterJson(const TextLetters& letters, const std::optional<Sha
         std::snprintf(fields, sizeof fields,
                       "%s{\"character\":%s,\"codePoint\":%u,\"inFont\":%s,\"record\":%d,\"reused\":%s,"
                       "\"points\":%d,\"contours\":%d,\"dropped\":%d,\"deviationPercentOfEm\":%s}",
-                      k ? "," : "", Quoted(EncodeUtf8(letters.characters[k])).c_str(),
-                      unsigned(letters.characters[k]), line.missing ? "false" : "true", line.record,
-                      line.reused ? "true" : "false", line.points, line.contours, line.dropped,
-                      Percent(line.deviation, "null").c_str());
+                      k ? "," : "", Quoted(EncodeUtf8(letters.characters[k])).c_str(), unsigned(letters.characters[k]),
+                      line.missing ? "false" : "true", line.record, line.reused ? "true" : "false", line.points,
+                      line.contours, line.dropped, Percent(line.deviation, "null").c_str());
         json += fields;
     }
     return json + "]}\n";

@@ -83,14 +83,7 @@ Options ReadOptions(int argc, char** argv, int first) {
             options.text = std::string(value());
         } else if (arg == "--font") {
             options.font = std::string(value());
-        } else if (arg == "--use") {
-            options.useText = true;
-        } else if (arg == "--report") {
-            options.report = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--dry-run") {
-            options.dryRun = true;
+        } else if (ReadTextSwitch(arg, options.switches)) {
         } else if (arg == "--preview") {
             options.preview = std::string(value());
         } else if (arg == "--window") {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "glyphs/text_letters.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
 
@@ -31,10 +32,7 @@ struct Options {
     std::vector<std::pair<std::string, int32_t>> overrides;  // --set KEY=VALUE, in order
     std::optional<std::string> text;     // text: TEXT; saver, scene, render: --text
     std::optional<std::string> font;     // --font PATTERN|FILE
-    bool useText = false;                // text: --use
-    bool report = false;                 // text: --report
-    bool json = false;                   // text: --json
-    bool dryRun = false;                 // text: --dry-run
+    TextSwitches switches;               // text: --use, --report, --json, --dry-run
     std::optional<std::string> preview;  // text: --preview FILE.png
 };
 

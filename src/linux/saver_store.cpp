@@ -46,7 +46,9 @@ SaverStore::SaverStore(const ProfileStore& file, const ProfileNames& names, std:
       }()) {}
 
 SaverStore::SaverStore(const ProfileStore& file, const ProfileNames& names, Letters letters)
-    : file_(file), shapeSection_(names.shapeSection), letters_(std::move(letters.shapes)),
+    : file_(file),
+      shapeSection_(names.shapeSection),
+      letters_(std::move(letters.shapes)),
       overriding_(file, std::move(letters.settings)) {}
 
 size_t SaverStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,

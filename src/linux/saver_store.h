@@ -31,7 +31,7 @@ public:
 
 private:
     struct Letters {
-        std::optional<IniTextStore> shapes;  // the shape section of the text's letters
+        std::optional<IniTextStore> shapes;                     // the shape section of the text's letters
         std::vector<std::pair<std::string, int32_t>> settings;  // the slots that show them, then --set
     };
     SaverStore(const ProfileStore& file, const ProfileNames& names, Letters letters);

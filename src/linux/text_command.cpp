@@ -46,11 +46,14 @@ int RunTextCommand(const Options& options) {
     IniTextStore text(old.value_or(""));
     std::string problem;
     std::optional<ShapeFileUpdate> update;
-    if (letters.missing.empty()) update = PlanTextRecords(text, names, letters.records, options.useText, problem);
+    if (letters.missing.empty())
+        update = PlanTextRecords(text, names, letters.records, options.switches.useText, problem);
     if (update) WriteTextRecords(text, *update);
-    const bool writes = update && text.text != old.value_or("") && !options.dryRun;
-    if (options.json) std::fputs(FormatLetterJson(letters, update, file.path().string(), writes).c_str(), stdout);
-    else if (options.report) std::fputs(FormatLetterReport(letters, update).c_str(), stdout);
+    const bool writes = update && text.text != old.value_or("") && !options.switches.dryRun;
+    if (options.switches.json)
+        std::fputs(FormatLetterJson(letters, update, file.path().string(), writes).c_str(), stdout);
+    else if (options.switches.report)
+        std::fputs(FormatLetterReport(letters, update).c_str(), stdout);
 
     for (char32_t character : letters.missing)
         std::fprintf(stderr, "korunex: %s; try another --font\n", MissingGlyphMessage(letters, character).c_str());
@@ -65,12 +68,8 @@ int RunTextCommand(const Options& options) {
             return 1;
         }
     }
-    if (!options.json) {
-        const int reused = int(std::count(update->reused.begin(), update->reused.end(), true));
-        std::printf("%s%s: %d new records from %s, %d already there%s\n",
-                    options.dryRun ? "dry run, nothing written: " : "", file.path().c_str(), update->added,
-                    letters.face.description.c_str(), reused, options.useText ? "; the saver shows the text" : "");
-    }
+    if (!options.switches.json)
+        std::fputs(FormatLetterSummary(letters, *update, file.path().string(), options.switches).c_str(), stdout);
     if (options.preview) return WritePreview(text.text, names, *update, options);
     return 0;
 }
