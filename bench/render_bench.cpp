@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "render/cairo_raster.h"
@@ -146,6 +147,24 @@ void BM_FrameHeaviest(benchmark::State& state) {
     state.counters["bound_us"] = boundSeconds * 1e6;
 }
 BENCHMARK(BM_FrameHeaviest)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+
+// A shape file of 200,000 records: parsed once, then every record looked up,
+// as korunex shapes --check reads it.
+void BM_ReadLargeShapeFile(benchmark::State& state) {
+    const int records = int(state.range(0));
+    std::string text = "[KORUNEX]\r\nOPTIONA1=3\r\n[MOJI ZAHYO]\r\n";
+    for (int n = 1; n <= records; ++n)
+        text += RecordKey(n) + "=R" + std::to_string(n) +
+                ",4,0,0,0,0,0,1,1,4,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,-40,-50,40,-50,40,50,-40,50\r\n";
+    for (auto _ : state) {
+        const IniDocument document(text);
+        size_t found = 0;
+        for (int n = 1; n <= records; ++n) found += document.Find("MOJI ZAHYO", RecordKey(n)).has_value();
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_ReadLargeShapeFile)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 // Prints the usual report, then a short table per case: time per frame,
 // frames per second and the share of one core used at the default 55 ms timer.

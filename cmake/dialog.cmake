@@ -18,6 +18,7 @@ set_property(SOURCE resources/korunex64.rc APPEND PROPERTY
 # string table, so that it checks the saved file against the same order.
 add_executable(dialog_driver tests/wine/dialog_driver.cpp resources/string_table.rc)
 target_link_libraries(dialog_driver PRIVATE korunex_core gtest gdi32 user32)
+add_dependencies(dialog_driver KORUNEX64_test_faults)
 
 add_test(NAME wine.dialog_end_to_end
          COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-dialog-driver

@@ -49,6 +49,18 @@ add_custom_command(TARGET KORUNEX64 POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_SOURCE_DIR}/out
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:KORUNEX64> ${CMAKE_SOURCE_DIR}/out/KORUNEX64.SCR)
 
+# The module's test build: the same code with faults on demand
+# (host/test_faults_win32.h) for the end-to-end tests of what it does when
+# something fails. Named as the module, in a folder of its own; never packed.
+add_executable(KORUNEX64_test_faults WIN32
+    src/host/module_entry_win32.cpp src/host/test_faults_win32.cpp src/settings/profile_store_win32.cpp
+    $<TARGET_PROPERTY:korunex_host,SOURCES> resources/korunex64.rc)
+target_compile_definitions(KORUNEX64_test_faults PRIVATE KORUNEX_TEST_FAULTS)
+target_include_directories(KORUNEX64_test_faults PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(KORUNEX64_test_faults PRIVATE korunex_core comctl32 gdi32 user32)
+set_target_properties(KORUNEX64_test_faults PROPERTIES OUTPUT_NAME KORUNEX64 SUFFIX .SCR
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/test-faults)
+
 # Windows-only unit tests: the raster and the snapshot on real GDI, the fault guard.
 add_executable(korunex_host_wine_tests
     tests/wine/gdi_raster_test.cpp tests/wine/desktop_snapshot_test.cpp tests/wine/fault_guard_test.cpp tests/wine/gdi_long_run_test.cpp
@@ -74,25 +86,30 @@ add_custom_target(korunex_package ALL DEPENDS ${KORUNEX_PACKAGE_DIR}/KORUNEX-x64
 # The end-to-end tests: the package is installed into a fresh Wine prefix,
 # then a driver of our own starts the installed module in a virtual display
 # and checks what it does. The driver is never shipped.
-add_executable(saver_driver tests/wine/saver_driver.cpp tests/wine/lock_driver.cpp)
+add_executable(saver_driver tests/wine/saver_driver.cpp tests/wine/lock_driver.cpp tests/wine/host_driver.cpp)
 target_link_libraries(saver_driver PRIVATE gtest gdi32 user32)
 
 # Stand-ins of our own for the older family's password libraries, which the
 # Lock suite puts beside a copy of the module. Test files, never shipped.
 add_library(password_standin SHARED tests/wine/password_standin.cpp)
 add_library(mpr_standin SHARED tests/wine/mpr_standin.cpp)
-target_link_libraries(password_standin PRIVATE user32)
+target_link_libraries(password_standin PRIVATE user32 imm32)
+add_library(password_without_verify_standin SHARED tests/wine/password_standin.cpp)
+target_compile_definitions(password_without_verify_standin PRIVATE KORUNEX_STANDIN_WITHOUT_VERIFY)
+target_link_libraries(password_without_verify_standin PRIVATE user32 imm32)
+set_target_properties(password_without_verify_standin PROPERTIES OUTPUT_NAME PASSWORD SUFFIX .CPL PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/lock-standins/without-verify)
 set_target_properties(password_standin PROPERTIES OUTPUT_NAME PASSWORD SUFFIX .CPL)
 set_target_properties(mpr_standin PROPERTIES OUTPUT_NAME MPR SUFFIX .DLL)
 set_target_properties(password_standin mpr_standin PROPERTIES
     PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/lock-standins)
-add_dependencies(saver_driver password_standin mpr_standin)
+add_dependencies(saver_driver password_standin password_without_verify_standin mpr_standin KORUNEX64_test_faults)
 
 set(SAVER_PREFIX ${CMAKE_BINARY_DIR}/saver-prefix)
 add_test(NAME wine.saver.install
          COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/install_test.sh ${SAVER_PREFIX} ${KORUNEX_PACKAGE_DIR}/KORUNEX-x64)
 set_tests_properties(wine.saver.install PROPERTIES FIXTURES_SETUP saver_prefix TIMEOUT 400)
-foreach(suite ExitCodes FullScreen Preview Lock)
+foreach(suite ExitCodes FullScreen Preview Lock Host Faults)
     add_test(NAME wine.saver.${suite}
              COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-saver-driver ${SAVER_PREFIX} $<TARGET_FILE:saver_driver> ${suite}.*)
     set_tests_properties(wine.saver.${suite} PROPERTIES FIXTURES_REQUIRED saver_prefix TIMEOUT 300)

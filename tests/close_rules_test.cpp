@@ -23,7 +23,10 @@ SaverHostState Preview() {
 InputStep Input(SaverHostState& state, uint32_t message, uint64_t wParam = 0, int64_t lParam = 0,
                 CursorPoint cursor = kHome) {
     const InputStep step = DecideInputStep(state, {message, wParam, lParam}, cursor);
-    if (step.moveBaseline) state.cursorBaseline = cursor;
+    if (step.moveBaseline) {
+        state.cursorBaseline = cursor;
+        state.cursorUnread = false;
+    }
     return step;
 }
 
@@ -42,6 +45,18 @@ TEST(MouseRule, FourPixelsFromTheBaselineDoNotCloseFiveDo) {
 
     state = FullScreen();
     EXPECT_TRUE(MoveCloses(state, {497, 298}));   // left and up count the same
+}
+
+// A baseline that could not be read at creation is not the screen's corner:
+// the first position read becomes the baseline and ends nothing.
+TEST(MouseRule, AnUnreadBaselineIsTakenFromTheFirstMove) {
+    SaverHostState state;
+    state.cursorUnread = true;
+    EXPECT_FALSE(MoveCloses(state, {900, 700}));
+    EXPECT_FALSE(state.cursorUnread);
+    EXPECT_EQ(state.cursorBaseline.x, 900);
+    EXPECT_FALSE(MoveCloses(state, {902, 702}));
+    EXPECT_TRUE(MoveCloses(state, {903, 702}));
 }
 
 TEST(MouseRule, SmallMovesAddUpAgainstTheUnchangedBaseline) {

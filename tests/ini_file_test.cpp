@@ -7,22 +7,27 @@
 
 namespace {
 
+// The differential test against the platform covers the reading rules; these
+// are the ones a reader would most likely get wrong.
 TEST(IniText, FindsValuesLikeTheProfileCalls) {
-    const std::string text =
-        "; comment=1\n"
-        "[Other]\nTIMER=1\n"
-        "[ korunex ]\n"
+    const IniDocument document(
+        "\xEF\xBB\xBF[korunex]\n"
         "  Timer =  100  \n"
         "name=\"quoted value\"\n"
         "empty=\n"
-        "novalue\n";
-    EXPECT_EQ(FindIniValue(text, "KORUNEX", "TIMER"), "100");
-    EXPECT_EQ(FindIniValue(text, "korunex", "NAME"), "quoted value");
-    EXPECT_EQ(FindIniValue(text, "KORUNEX", "empty"), "");
-    EXPECT_EQ(FindIniValue(text, "KORUNEX", "novalue"), std::nullopt);
-    EXPECT_EQ(FindIniValue(text, "KORUNEX", "missing"), std::nullopt);
-    EXPECT_EQ(FindIniValue(text, "Missing", "TIMER"), std::nullopt);
-    EXPECT_EQ(FindIniValue("", "KORUNEX", "TIMER"), std::nullopt);
+        "novalue\n"
+        "[KORUNEX]\nSIZE=3\n"
+        "[ Spaced ]\nA=1\n");
+    EXPECT_EQ(document.Find("KORUNEX", "TIMER"), "100");
+    EXPECT_EQ(CopiedProfileValue(document.Find("korunex", "NAME").value(), 512), "quoted value");
+    EXPECT_EQ(CopiedProfileValue("\"quoted\"", 5), "quot") << "a cut copy keeps no closing quote";
+    EXPECT_EQ(document.Find("KORUNEX", "empty"), "");
+    EXPECT_EQ(document.Find("KORUNEX", "novalue"), std::nullopt);
+    EXPECT_EQ(document.Find("KORUNEX", "SIZE"), std::nullopt) << "only the first section of a name counts";
+    EXPECT_EQ(document.Find("Spaced", "A"), "1");
+    EXPECT_EQ(IniDocument("[K]\rA=1\rB=2").Find("K", "B"), "2") << "a lone carriage return ends a line";
+    EXPECT_EQ(IniDocument("[K] x]\nA=1\n[L\nB=2").Find("K] x", "B"), "2") << "up to the last ']'";
+    EXPECT_EQ(IniDocument(std::string("\xFF\xFE[\0K\0]\0\n\0A\0=\0\x01\x0E", 16)).Find("K", "A"), "?");
 }
 
 TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
@@ -39,11 +44,13 @@ TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
     // A last line without its ending gets one before anything follows it.
     EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\nB=2\n");
     EXPECT_EQ(SetIniValue("[X]\nA=1", "KORUNEX", "B", "2"), "[X]\nA=1\n\n[KORUNEX]\nB=2\n");
-    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\r\nB=2\n")
+    EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\rB=2\n")
         << "a last line ending in a lone carriage return";
-    // The first of two sections of the same name takes new keys; a key in either is replaced where it is.
-    EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "C", "3"), "[K]\nA=1\nC=3\n[K]\nB=2\n");
-    EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\n[K]\nB=3\n");
+    // Only the first of two sections of the same name is read, so only it is written.
+    EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\nB=3\n[K]\nB=2\n");
+    // A file in UTF-16 stays in UTF-16, its byte-order mark first.
+    EXPECT_EQ(SetIniValue(std::string("\xFE\xFF\0[\0K\0]", 8), "K", "A", "1"),
+              std::string("\xFE\xFF\0[\0K\0]\0\n\0A\0=\0\x31\0\n", 18));
 }
 
 TEST(IniText, IntegersReadAsThePlatformReadsThem) {
@@ -52,7 +59,9 @@ TEST(IniText, IntegersReadAsThePlatformReadsThem) {
     EXPECT_EQ(ParseProfileInt("+7"), 7);
     EXPECT_EQ(ParseProfileInt("12abc"), 12);
     EXPECT_EQ(ParseProfileInt("abc"), 0);
-    EXPECT_EQ(ParseProfileInt("0x1A"), 0);
+    EXPECT_EQ(ParseProfileInt("0x1A"), 26);
+    EXPECT_EQ(ParseProfileInt("-0b101"), -5);
+    EXPECT_EQ(ParseProfileInt("0X1A"), 0);
     EXPECT_EQ(ParseProfileInt("4294967295"), -1);
     EXPECT_EQ(ParseProfileInt("4294967296"), 0);  // wraps at 32 bits, never overflows
     EXPECT_EQ(ParseProfileInt("99999999999999999999999"), static_cast<int32_t>(

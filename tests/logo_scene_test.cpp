@@ -130,6 +130,43 @@ TEST_F(Scene, HolesAreTheContoursInsideAnOddNumberOfOthers) {
     EXPECT_EQ(std::vector<bool>(dot.contourIsHole + 1, dot.contourIsHole + 4), (std::vector<bool>{false, true, false}));
 }
 
+// Roles of the contours of one shape, contour 1 first.
+std::vector<bool> RolesOf(const LogoSlot& slot) {
+    return std::vector<bool>(slot.contourIsHole + 1, slot.contourIsHole + 1 + slot.shape.contourCount);
+}
+
+TEST_F(Scene, ContoursThatTouchKeepTheirRoles) {
+    // A T: the stem's top edge lies on the bar's lower edge, its first point too.
+    EXPECT_EQ(RolesOf(Build(MakeShape({{-40, 20}, {40, 20}, {40, 50}, {-40, 50}, {-10, -50}, {10, -50}, {10, 20}, {-10, 20}},
+                                      {{1, 4}, {5, 8}}))),
+              (std::vector<bool>{false, false}));
+    // A hole whose rightmost point touches the outline's right edge.
+    scene = std::make_unique<LogoScene>();
+    EXPECT_EQ(RolesOf(Build(MakeShape({{-40, -50}, {40, -50}, {40, 50}, {-40, 50}, {40, 0}, {20, 20}, {0, 0}, {20, -20}},
+                                      {{1, 4}, {5, 8}}))),
+              (std::vector<bool>{false, true}));
+    // An L of two rectangles that share an edge: the foot's first points lie on the bar.
+    scene = std::make_unique<LogoScene>();
+    EXPECT_EQ(RolesOf(Build(MakeShape({{20, -50}, {40, -50}, {40, 50}, {20, 50}, {-40, -50}, {20, -50}, {20, -30}, {-40, -30}},
+                                      {{1, 4}, {5, 8}}))),
+              (std::vector<bool>{false, false}));
+    // A hole listed before its outline.
+    scene = std::make_unique<LogoScene>();
+    EXPECT_EQ(RolesOf(Build(MakeShape({{-20, -20}, {20, -20}, {20, 20}, {-20, 20}, {-40, -50}, {40, -50}, {40, 50}, {-40, 50}},
+                                      {{1, 4}, {5, 8}}))),
+              (std::vector<bool>{true, false}));
+    // Two squares that meet at one corner, the first square's first point.
+    scene = std::make_unique<LogoScene>();
+    EXPECT_EQ(RolesOf(Build(MakeShape({{-40, -40}, {0, -40}, {0, 0}, {-40, 0}, {0, 0}, {40, 0}, {40, 40}, {0, 40}},
+                                      {{1, 4}, {5, 8}}))),
+              (std::vector<bool>{false, false}));
+    // A contour whose every point lies on another's edges is an outer one.
+    scene = std::make_unique<LogoScene>();
+    EXPECT_EQ(RolesOf(Build(MakeShape({{-40, -40}, {40, -40}, {40, 40}, {-40, 40}, {40, 0}, {0, 40}, {-40, 0}},
+                                      {{1, 4}, {5, 7}}))),
+              (std::vector<bool>{false, false}));
+}
+
 TEST_F(Scene, TheCapReferenceSkipsPointsInLine) {
     // Normal form starts at (40,50) and runs down the straight right edge through (40,0).
     const LogoSlot& slot = Build(MakeShape({{40, 50}, {40, 0}, {40, -50}, {-40, -50}, {-40, 50}}, {{1, 5}}));
@@ -203,11 +240,11 @@ TEST_F(Scene, ShadesFollowTheColourCodes) {
     }
     EXPECT_EQ(settings.OPTIONC2, 2) << "one colour for all is written into each slot's own";
 
-    // The radio labelled magenta stores 6, the one labelled cyan 7.
+    // 6 is cyan and 7 magenta, as stored files have always shown them.
     scene = std::make_unique<LogoScene>();
     settings.COLORS = 1;
-    settings.OPTIONC1 = 6;
-    settings.OPTIONC2 = 7;
+    settings.OPTIONC1 = 7;
+    settings.OPTIONC2 = 6;
     settings.OPTIONC3 = 9;
     Build(dot, 3);
     const Rgb magenta = scene->slots[1].frontShade, cyan = scene->slots[2].sideShade;

@@ -345,6 +345,12 @@ TEST_F(SettingsDialogTest, SyncedSizesFollowTheVerticalSize) {
 
 TEST_F(SettingsDialogTest, ColourRadiosSetTheCommonColourOrTheChosenSlotsColour) {
     OpenWithShapes(25, "OPTIONC1=6\r\nOPTIONC3=2\r\n");  // two slots in use
+    // Each radio stores the code that draws the colour it names.
+    Click(1056);  // "ﾏｾﾞﾝﾀ"
+    EXPECT_EQ(dialog.settings.COLOR, 7);
+    Click(1057);  // "ｼｱﾝ"
+    EXPECT_EQ(dialog.settings.COLOR, 6);
+    EXPECT_EQ(CheckedColour(), 1057);
     Click(kGreen);
     EXPECT_EQ(dialog.settings.COLOR, 2);
     EXPECT_EQ(CheckedColour(), kGreen);
@@ -382,6 +388,38 @@ TEST_F(SettingsDialogTest, ColourRadiosSetTheCommonColourOrTheChosenSlotsColour)
     EXPECT_TRUE(Checked(kSlotRadioIds[0]));
     for (int id : kSlotRadioIds) EXPECT_TRUE(Enabled(id));
     EXPECT_EQ(CheckedColour(), kColourRadioIds[6]);
+}
+
+TEST_F(SettingsDialogTest, HandEditedSwitchesShowWhatTheSaverDoesAndTheirControlsAgree) {
+    OpenWithShapes(25, "HABAJIDO=2\r\nSIZES=-1\r\nCOLORS=2\r\nBKMODE=2\r\nZANZOU=3\r\nZKAITEN1=4\r\nOPTIONC1=5\r\n");
+    // Automatic width, sync, per-slot colours, after-images and slot 1's spin are on
+    // for any value but 0; the screen is cleared at start only for 1.
+    for (int id : {int(kAutoWidthCheck), int(kSyncSizeCheck), int(kSlotColoursCheck), int(kAfterImageCheck), kSlotSpinCheckIds[0]})
+        EXPECT_TRUE(Checked(id)) << id;
+    EXPECT_FALSE(Checked(kClearScreenCheck));
+    EXPECT_FALSE(Enabled(kWidthBar));
+    EXPECT_FALSE(Enabled(kSizeYBar));
+    Scroll(kSizeBar, ScrollEvent::kLineRight);
+    EXPECT_EQ(dialog.settings.SIZEY, 11) << "the sizes follow each other";
+    for (int id : kSlotRadioIds) EXPECT_TRUE(Enabled(id));
+    EXPECT_EQ(dialog.settings.COLOR, 5);
+    Click(kGreen);
+    EXPECT_EQ(dialog.settings.OPTIONC1, 2) << "the colour radios edit slot 1's colour";
+
+    // A click turns each to the plain value of the other state.
+    for (int id : {kAutoWidthCheck, kSyncSizeCheck, kClearScreenCheck, kAfterImageCheck}) Click(int(id));
+    EXPECT_EQ(dialog.settings.HABAJIDO, 0);
+    EXPECT_TRUE(Enabled(kWidthBar));
+    EXPECT_EQ(dialog.settings.SIZES, 0);
+    EXPECT_TRUE(Enabled(kSizeYBar));
+    EXPECT_EQ(dialog.settings.BKMODE, 1);
+    EXPECT_TRUE(Checked(kClearScreenCheck));
+    EXPECT_EQ(dialog.settings.ZANZOU, 0);
+
+    // Per-slot colours off: no No. radio can be clicked, those beyond the slots in use neither.
+    Click(kSlotColoursCheck);
+    EXPECT_EQ(dialog.settings.COLORS, 0);
+    for (int id : kSlotRadioIds) EXPECT_FALSE(Enabled(id)) << id;
 }
 
 TEST_F(SettingsDialogTest, CancelWritesNothingAndOkWritesEverySetting) {

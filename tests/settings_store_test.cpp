@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -163,6 +164,65 @@ TEST_F(SettingsStore, AFailedWriteIsReported) {
     IniFileStore store(file.path() + "/KORUNEX.ini");
 #endif
     EXPECT_FALSE(SaveSettings(store, names, settings));
+}
+
+// The file's own store, whose writes fail from the `failFrom`th on. The
+// platform's store keeps and puts back the file itself; for our own ini
+// code the test keeps the bytes.
+class FailingFrom final : public ProfileStore {
+public:
+    FailingFrom(TempIniFile& file, int failFrom) : file_(file), failFrom_(failFrom) {}
+    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override {
+        return file_.store().ReadInt(section, key, byDefault);
+    }
+    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                      size_t capacity) const override {
+        return file_.store().ReadString(section, key, byDefault, buffer, capacity);
+    }
+    bool WriteString(const char* section, const char* key, const char* value) override {
+        ++writes;
+        return writes < failFrom_ && file_.store().WriteString(section, key, value);
+    }
+#ifdef _WIN32
+    KeptFile KeepFile() const override { return file_.store().KeepFile(); }
+    bool PutBackFile(const KeptFile& kept) override { return file_.store().PutBackFile(kept); }
+#else
+    KeptFile KeepFile() const override {
+        const bool existed = std::filesystem::exists(file_.path());
+        return {true, existed, existed ? file_.Read() : ""};
+    }
+    bool PutBackFile(const KeptFile& kept) override {
+        if (!kept.existed) return std::filesystem::remove(file_.path());
+        file_.Write(kept.bytes);
+        return true;
+    }
+#endif
+    int writes = 0;
+
+private:
+    TempIniFile& file_;
+    int failFrom_;
+};
+
+TEST_F(SettingsStore, AWriteThatFailsHalfWayPutsTheFileBackByteForByte) {
+    // Bytes the store itself would never write: LF alone, no last newline.
+    const std::string before = std::string(kShapeSection) + "[KORUNEX]\nCOLOR=5\n;note\nVIEW=7";
+    file.Write(before);
+    FailingFrom halfWay(file, 20);
+    settings.COLOR = 2;
+    EXPECT_FALSE(SaveSettings(halfWay, names, settings));
+    EXPECT_EQ(halfWay.writes, 20) << "the save went on after a failed write";
+    EXPECT_EQ(file.Read(), before);
+
+    // A file that was not there is not there afterwards.
+    std::filesystem::remove(file.path());
+    FailingFrom fromNothing(file, 30);
+    EXPECT_FALSE(SaveSettings(fromNothing, names, settings));
+    EXPECT_FALSE(std::filesystem::exists(file.path()));
+
+    FailingFrom never(file, 1000);
+    EXPECT_TRUE(SaveSettings(never, names, settings));
+    EXPECT_EQ(SettingsLines(file.Read()).size(), 53u);
 }
 
 TEST(SaverLimits, KeepValuesWhereTheSaverCanUseThem) {

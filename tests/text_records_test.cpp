@@ -32,7 +32,7 @@ protected:
         std::optional<ShapeFileUpdate> update = PlanTextRecords(store, names, records, use, problem);
         if (!update) return std::nullopt;
         EXPECT_TRUE(WriteTextRecords(store, *update));
-        return Outcome{*update, store.text};
+        return Outcome{*update, store.text()};
     }
 
     ProfileNames names;
@@ -84,14 +84,14 @@ TEST_F(TextRecords, GoAfterTheLastRecordAndLeaveEveryOtherLineAsItWas) {
     EXPECT_NE(update->text.find("ZAHYO3=" + Record("C", 30) + "\r\nZAHYO4=ZAHYO-END\r\n\r\n[KORUNEX]"),
               std::string::npos)
         << update->text;
-    EXPECT_EQ(FindIniValue(update->text, "KORUNEX", "OPTIONN"), "1");  // without --use the slots stay
+    EXPECT_EQ(IniDocument(update->text).Find("KORUNEX", "OPTIONN"), "1");  // without --use the slots stay
 
     // With --use the slots show the text; the blank is an empty slot.
     const auto used = AddTextRecords(kFile, {{Record("C", 30)}, {""}}, true, problem);
     ASSERT_TRUE(used) << problem;
-    EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONA1"), "3");
-    EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONA2"), "0");
-    EXPECT_EQ(FindIniValue(used->text, "KORUNEX", "OPTIONN"), "2");
+    EXPECT_EQ(IniDocument(used->text).Find("KORUNEX", "OPTIONA1"), "3");
+    EXPECT_EQ(IniDocument(used->text).Find("KORUNEX", "OPTIONA2"), "0");
+    EXPECT_EQ(IniDocument(used->text).Find("KORUNEX", "OPTIONN"), "2");
 
     // Adding records that are all there changes nothing.
     const auto again = AddTextRecords(update->text, {{Record("C", 30)}, {Record("A", 10)}}, false, problem);
@@ -114,7 +114,8 @@ TEST_F(TextRecords, AreRefusedWhereTheyWouldBreakTheFileOrTheDialog) {
     EXPECT_NE(problem.find("99"), std::string::npos) << problem;
 
     // A key left after the end marker would become a record: refused, not taken in.
-    const std::string orphan = kFile + "[MOJI ZAHYO]\r\nZAHYO5=" + Record("old", 5) + "\r\n";
+    std::string orphan = kFile;
+    orphan.insert(orphan.find("\r\n[KORUNEX]"), "ZAHYO5=" + Record("old", 5) + "\r\n");
     EXPECT_TRUE(AddTextRecords(orphan, {{Record("C", 30)}}, false, problem));  // 3 and the marker at 4
     EXPECT_FALSE(AddTextRecords(orphan, {{Record("C", 30)}, {Record("D", 40)}}, false, problem));
     EXPECT_NE(problem.find("ZAHYO5"), std::string::npos) << problem;

@@ -65,5 +65,18 @@ for f in frame-0000.png frame-0003.png; do [ -s "$work/frames/$f" ] || fail "no 
 grep -q -- "--size must be WxH" "$work/err" || fail "bad --size message: $(cat "$work/err")"
 "$korunex" frobnicate 2> /dev/null; [ $? -eq 2 ] || fail "unknown command accepted"
 
+# A --ini that names no readable file is a mistake, whatever the command.
+mkdir "$work/folder.ini"
+printf '[KORUNEX]\n' > "$work/locked.ini" && chmod 000 "$work/locked.ini"
+for command in shapes scene render saver; do
+  for ini in "$work/missing.ini" "$work/folder.ini" "$work/locked.ini"; do
+    [ "$ini" = "$work/locked.ini" ] && [ -r "$ini" ] && continue  # root reads any file
+    "$korunex" $command --ini "$ini" --out "$work/none" > /dev/null 2> "$work/err"
+    [ $? -eq 2 ] || fail "$command --ini $(basename "$ini") is not an error"
+    grep -q -- "--ini $ini: \(no such file\|is a folder, not a file\|cannot be read\)" "$work/err" ||
+      fail "$command --ini $(basename "$ini") message: $(head -n 1 "$work/err")"
+  done
+done
+
 echo "$((failures == 0 ? 1 : 0)) passed, $failures failed"
 [ $failures -eq 0 ]

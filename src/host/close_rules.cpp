@@ -131,7 +131,8 @@ InputStep DecideInputStep(const SaverHostState& state, const WindowMessage& m, C
     case msg::kMouseMove:
         // The message's coordinates are relative to the window; the baseline
         // is in screen pixels, so the cursor is asked instead.
-        step.requestClose = step.moveBaseline = MovedBeyondTolerance(state.cursorBaseline, cursor);
+        if (state.cursorUnread) step.moveBaseline = true;  // nothing to measure from yet
+        else step.requestClose = step.moveBaseline = MovedBeyondTolerance(state.cursorBaseline, cursor);
         break;
     case msg::kPowerBroadcast:
         if (m.wParam == kQuerySuspend) {

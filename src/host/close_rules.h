@@ -59,7 +59,7 @@ struct InputStep {
     bool answerVerifyRequest = false;  // reply with the password lock's answer
     bool requestClose = false;         // post WM_CLOSE to the window itself
     bool hideCursor = false;
-    bool moveBaseline = false;         // cursorBaseline = the cursor position given
+    bool moveBaseline = false;         // cursorBaseline = the cursor position given, now read
     Reply reply = Reply::kDefault;
     int64_t value = 0;
 };

@@ -26,6 +26,7 @@ struct SaverHostState {
     bool closeAllowed = false;    // closing was allowed: no more frames or close rules
     bool verifying = false;       // a password is being asked
     CursorPoint cursorBaseline{};  // mouse movement is measured from here
+    bool cursorUnread = false;     // the baseline could not be read: the next position read sets it
     uint32_t lastVerifyTick = kNoVerifyTick;  // tick count (ms) when the last verification ended
     void* lockLibrary = nullptr;        // the password library while it is loaded
     VerifyEntry verifyEntry = nullptr;  // its verification entry; set while the password is on

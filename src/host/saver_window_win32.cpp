@@ -2,7 +2,9 @@
 
 #include "host/close_rules.h"
 #include "host/entry_lookup_win32.h"
+#include "host/procedure_barrier_win32.h"
 #include "host/screen_lock_win32.h"
+#include "host/test_faults_win32.h"
 #include "render/logo_window_win32.h"
 
 SaverHostState saverHost;
@@ -20,10 +22,21 @@ constexpr int kIconId = 100;
 
 using AssociateContextEntry = HANDLE(WINAPI*)(HWND, HANDLE);
 
-CursorPoint CursorNow() {
+constexpr UINT kHelpForwardTimeoutMs = 500;
+
+// The cursor's screen position, or false when it cannot be read (another
+// desktop has the input).
+bool ReadCursor(CursorPoint& cursor) {
     POINT point{};
-    GetCursorPos(&point);
-    return {point.x, point.y};
+    if (KORUNEX_TEST_FAULT("cursor") || !GetCursorPos(&point)) return false;
+    cursor = {point.x, point.y};
+    return true;
+}
+
+// Mouse movement is measured from here on; from the first position read
+// when none can be read now, rather than from the screen's corner.
+void ArmBaseline(SaverHostState& state) {
+    state.cursorUnread = !ReadCursor(state.cursorBaseline);
 }
 
 // The input method is detached only if the process already has its
@@ -43,15 +56,24 @@ void GiveBackInputMethod(SaverHostState& state, HWND window) {
     reinterpret_cast<AssociateContextEntry>(state.imeAssociateEntry)(window, state.savedInputContext);
 }
 
+// WM_HELP carries a pointer to its HELPINFO, which the platform refuses to
+// post; sent, it is copied into the parent's process. A parent that does
+// not answer in time cannot hold up the preview.
 void ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent == nullptr || !IsWindow(parent)) return;
+    const WPARAM self = reinterpret_cast<WPARAM>(parent);
+    if (message == WM_HELP) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(parent, message, self, lParam, SMTO_ABORTIFHUNG, kHelpForwardTimeoutMs, &ignored);
+    } else {
+        PostMessageA(parent, message, self, lParam);
+    }
 }
 
 void ApplySaverStep(const SaverStep& step, HWND window, UINT message, LPARAM lParam) {
     if (step.takeInputMethod) TakeInputMethod(saverHost, window);
-    if (step.armBaseline) saverHost.cursorBaseline = CursorNow();
+    if (step.armBaseline) ArmBaseline(saverHost);
     if (step.hideCursor) SetCursor(nullptr);
     if (step.giveBackInputMethod) GiveBackInputMethod(saverHost, window);
     if (step.postQuit) PostQuitMessage(0);
@@ -64,7 +86,7 @@ void ApplySaverStep(const SaverStep& step, HWND window, UINT message, LPARAM lPa
 // measures mouse movement afresh from where the cursor now stands.
 LRESULT CloseAfterPassword(HWND window, WPARAM wParam, LPARAM lParam) {
     if (VerifyCloseRequest(saverHost, window)) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
-    saverHost.cursorBaseline = CursorNow();
+    ArmBaseline(saverHost);
     return 0;
 }
 
@@ -161,13 +183,19 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT CALLBACK CloseOnInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
-        const CursorPoint cursor = ReadsCursor(message) ? CursorNow() : saverHost.cursorBaseline;
+        if (message == WM_CLOSE) KORUNEX_TEST_FAULT("close");
+        CursorPoint cursor = saverHost.cursorBaseline;
+        // A position that cannot be read tells nothing about movement.
+        if (ReadsCursor(message) && !ReadCursor(cursor)) return DefWindowProcA(window, message, wParam, lParam);
         const InputStep step = DecideInputStep(saverHost, {message, wParam, lParam}, cursor);
         if (step.askPassword) return CloseAfterPassword(window, wParam, lParam);
         if (step.answerVerifyRequest) return static_cast<LRESULT>(AnswerVerifyRequest(saverHost, window));
         if (step.requestClose) PostMessageA(window, WM_CLOSE, 0, 0);
         if (step.hideCursor) SetCursor(nullptr);
-        if (step.moveBaseline) saverHost.cursorBaseline = cursor;
+        if (step.moveBaseline) {
+            saverHost.cursorBaseline = cursor;
+            saverHost.cursorUnread = false;
+        }
         if (step.reply == Reply::kValue) return static_cast<LRESULT>(step.value);
         return DefWindowProcA(window, message, wParam, lParam);
     });

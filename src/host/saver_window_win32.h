@@ -19,14 +19,3 @@ int64_t RunSaverWindow(HWND parent);
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK CloseOnInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Runs a procedure's body so that no C++ exception leaves the procedure:
-// one that escapes gets the platform's default processing instead.
-template <typename Body>
-LRESULT WithoutThrowing(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}

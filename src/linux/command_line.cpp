@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <strings.h>
 #include <string_view>
 
@@ -100,7 +102,18 @@ Options ReadOptions(int argc, char** argv, int first) {
 }
 
 IniFileStore OpenStore(const Options& options, const ProfileNames& names) {
-    if (options.ini) return IniFileStore(*options.ini);
+    if (options.ini) {
+        // A file named on the command line must be there: running on
+        // defaults instead would hide the mistake.
+        namespace fs = std::filesystem;
+        const fs::path path = *options.ini;
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (!fs::exists(status)) throw UsageError{"--ini " + path.string() + ": no such file"};
+        if (fs::is_directory(status)) throw UsageError{"--ini " + path.string() + ": is a folder, not a file"};
+        if (!std::ifstream(path, std::ios::binary)) throw UsageError{"--ini " + path.string() + ": cannot be read"};
+        return IniFileStore(path);
+    }
     const std::filesystem::path path = SettingsFilePath(names);
     if (!InstallDefaultShapeFile(names, path))
         std::fprintf(stderr, "korunex: no settings file at %s and no default shape file to install there\n",

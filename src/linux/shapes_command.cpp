@@ -10,8 +10,8 @@ int RunShapesCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore store = OpenStore(options, names);
-    const std::optional<std::string> text = store.ReadText();
-    if (!text) {
+    const IniDocument* document = store.Document();
+    if (document == nullptr) {
         std::fprintf(stderr, "korunex: cannot read %s\n", store.path().c_str());
         return 1;
     }
@@ -19,7 +19,7 @@ int RunShapesCommand(const Options& options) {
     int problems = 0, number = 1;
     for (;; ++number) {
         const std::string key = RecordKey(number);
-        const std::string_view value = FindIniValue(*text, names.shapeSection, key).value_or(names.endMarker);
+        const std::string_view value = document->Find(names.shapeSection, key).value_or(names.endMarker);
         if (IsEndOfRecords(value, names.endMarker)) break;
 
         ShapeRecord shape;

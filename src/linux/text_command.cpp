@@ -49,7 +49,7 @@ int RunTextCommand(const Options& options) {
     if (letters.missing.empty())
         update = PlanTextRecords(text, names, letters.records, options.switches.useText, problem);
     if (update) WriteTextRecords(text, *update);
-    const bool writes = update && text.text != old.value_or("") && !options.switches.dryRun;
+    const bool writes = update && text.text() != old.value_or("") && !options.switches.dryRun;
     if (options.switches.json)
         std::fputs(FormatLetterJson(letters, update, file.path().string(), writes).c_str(), stdout);
     else if (options.switches.report)
@@ -63,13 +63,13 @@ int RunTextCommand(const Options& options) {
         return 1;
     }
     if (writes) {
-        if (const std::optional<std::string> failure = ReplaceFileText(file.path(), text.text)) {
+        if (const std::optional<std::string> failure = ReplaceFileText(file.path(), text.text())) {
             std::fprintf(stderr, "korunex: %s; the file is unchanged\n", failure->c_str());
             return 1;
         }
     }
     if (!options.switches.json)
         std::fputs(FormatLetterSummary(letters, *update, file.path().string(), options.switches).c_str(), stdout);
-    if (options.preview) return WritePreview(text.text, names, *update, options);
+    if (options.preview) return WritePreview(text.text(), names, *update, options);
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "render/logo_window_win32.h"
 
+#include "host/procedure_barrier_win32.h"
 #include "host/saver_window_win32.h"
+#include "host/test_faults_win32.h"
 #include "render/frame_cycle.h"
 #include "render/gdi_raster_win32.h"
 #include "settings/profile_store_win32.h"
@@ -55,6 +57,7 @@ void EraseBackground(HWND window, HDC dc) {
 }
 
 void DrawFrame(HWND window) {
+    KORUNEX_TEST_FAULT("frame");
     HDC dc = GetDC(window);
     {
         GdiRaster raster(dc, logo.snapshot.dc);

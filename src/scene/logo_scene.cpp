@@ -4,7 +4,7 @@
 
 #include "scene/numbers.h"
 
-// Colour codes as the dialog names them: 6 magenta, 7 cyan.
+// The colour codes 1..7; every stored file keeps the colour it always had.
 const ShadeRow kShadeTable[8] = {
     {},
     {{255, 0, 0}, {192, 0, 0}, {128, 0, 0}},          // 1 red
@@ -12,8 +12,8 @@ const ShadeRow kShadeTable[8] = {
     {{0, 0, 255}, {0, 0, 192}, {0, 0, 128}},          // 3 blue
     {{255, 255, 255}, {192, 192, 192}, {128, 128, 128}},  // 4 white
     {{255, 255, 0}, {192, 192, 0}, {128, 128, 0}},    // 5 yellow
-    {{255, 0, 255}, {192, 0, 192}, {128, 0, 128}},    // 6 magenta
-    {{0, 255, 255}, {0, 192, 192}, {0, 128, 128}},    // 7 cyan
+    {{0, 255, 255}, {0, 192, 192}, {0, 128, 128}},    // 6 cyan
+    {{255, 0, 255}, {192, 0, 192}, {128, 0, 128}},    // 7 magenta
 };
 
 namespace {
@@ -84,17 +84,41 @@ bool IsInsideContour(const ShapeRecord& shape, const ContourRange& contour, Shap
     return inside;
 }
 
-// A contour bounds a hole when its first point lies inside an odd number of
-// the slot's other contours.
+// True when `point` lies on an edge of `contour`: on the edge's line, exactly
+// in integers, and within the edge's bounding box.
+bool IsOnContour(const ShapeRecord& shape, const ContourRange& contour, ShapePoint point) {
+    for (int32_t i = contour.first; i <= contour.last; ++i) {
+        const ShapePoint a = shape.points[i], b = shape.points[CyclicNext(contour, i)];
+        const int64_t cross = int64_t(b.x - a.x) * (point.y - a.y) - int64_t(b.y - a.y) * (point.x - a.x);
+        if (cross == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x) &&
+            point.y >= std::min(a.y, b.y) && point.y <= std::max(a.y, b.y))
+            return true;
+    }
+    return false;
+}
+
+// A contour bounds a hole when the first of its points that lies on no edge
+// of another contour is inside an odd number of the other contours. Points
+// on another contour's edge cannot tell inside from outside (a stem that
+// starts on a bar, a hole that touches its outline); a contour made only of
+// such points is an outer one.
 void FindHoles(LogoSlot& slot) {
     const ShapeRecord& shape = slot.shape;
     for (int c = 1; c <= shape.contourCount; ++c) {
-        const ShapePoint start = shape.points[shape.contours[c].first];
+        const ContourRange& contour = shape.contours[c];
         bool isHole = false;
-        for (int other = 1; other <= shape.contourCount; ++other)
-            if (other != c && IsInsideContour(shape, shape.contours[other], start)) isHole = !isHole;
+        for (int32_t k = contour.first; k <= contour.last; ++k) {
+            const ShapePoint point = shape.points[k];
+            bool onAnother = false;
+            for (int other = 1; other <= shape.contourCount && !onAnother; ++other)
+                onAnother = other != c && IsOnContour(shape, shape.contours[other], point);
+            if (onAnother) continue;
+            for (int other = 1; other <= shape.contourCount; ++other)
+                if (other != c && IsInsideContour(shape, shape.contours[other], point)) isHole = !isHole;
+            break;
+        }
         slot.contourIsHole[c] = isHole;
-        for (int32_t k = shape.contours[c].first; k <= shape.contours[c].last; ++k) slot.sideOfHole[k] = isHole;
+        for (int32_t k = contour.first; k <= contour.last; ++k) slot.sideOfHole[k] = isHole;
     }
 }
 

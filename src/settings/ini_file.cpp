@@ -8,101 +8,178 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
+// Blanks as the profile calls trim them: the C blanks and the DOS
+// end-of-file mark 0x1A.
+bool IsBlank(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
 
 std::string_view Trim(std::string_view s) {
-    const size_t begin = s.find_first_not_of(kBlanks);
-    if (begin == std::string_view::npos) return {};
-    return s.substr(begin, s.find_last_not_of(kBlanks) - begin + 1);
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+std::string LowerAscii(std::string_view s) {
+    std::string lower(s);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return lower;
 }
 
-// One physical line of the text: [begin, end) holds its content without the
-// line ending, which runs up to `next`.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return a.size() == b.size() && LowerAscii(a) == LowerAscii(b); }
+
+// ---- Encodings ------------------------------------------------------------
+
+enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+struct Marked {
+    Encoding encoding;
+    size_t markBytes;
+};
+
+Marked DetectEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return {Encoding::kUtf8, 3};
+    if (bytes.starts_with("\xFF\xFE")) return {Encoding::kUtf16Le, 2};
+    if (bytes.starts_with("\xFE\xFF")) return {Encoding::kUtf16Be, 2};
+    return {Encoding::kAnsi, 0};
+}
+
+void AppendUtf8(std::string& out, uint32_t unit) {
+    if (unit < 0x80) {
+        out += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        out += static_cast<char>(0xC0 | (unit >> 6));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (unit >> 12));
+        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+}
+
+// UTF-16 text as UTF-8 with every unit on its own (an unpaired surrogate
+// included), so that it converts back unchanged and its ASCII keeps its place.
+std::string Utf16ToUnitUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+        AppendUtf8(out, bigEndian ? (first << 8 | second) : (second << 8 | first));
+    }
+    return out;
+}
+
+std::string UnitUtf8ToUtf16(std::string_view text, bool bigEndian) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+        uint32_t unit = length == 1 ? c : length == 2 ? c & 0x1F : c & 0x0F;
+        for (size_t k = 1; k < length && i + k < text.size(); ++k)
+            unit = unit << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    }
+    return out;
+}
+
+// UTF-8 in the 8-bit code page: ASCII as it is, every other character (or
+// stray byte) as '?', which is what the platform gives for characters its
+// code page lacks.
+std::string Utf8ToCodePage(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i++]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        out += '?';
+        const size_t continuations = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        for (size_t k = 0; k < continuations && i < text.size() && (text[i] & 0xC0) == 0x80; ++k) ++i;
+    }
+    return out;
+}
+
+// The file's text, after its byte-order mark, in bytes whose ASCII keeps its
+// meaning: the file as it is, or UTF-8 for a UTF-16 file.
+std::string TextOf(std::string_view bytes, Marked marked) {
+    const std::string_view body = bytes.substr(marked.markBytes);
+    switch (marked.encoding) {
+    case Encoding::kUtf16Le: return Utf16ToUnitUtf8(body, false);
+    case Encoding::kUtf16Be: return Utf16ToUnitUtf8(body, true);
+    default: return std::string(body);
+    }
+}
+
+// ---- Lines ----------------------------------------------------------------
+
+// What one line means, its views pointing into the text.
+struct Entry {
+    enum Kind { kNothing, kSection, kKey } kind = kNothing;
+    std::string_view name;                  // cut at a NUL
+    std::string_view rawName;               // a key's name as written, for rewriting its line
+    std::optional<std::string_view> value;  // a key's value, cut at a NUL; none without '='
+};
+
+Entry ReadEntry(std::string_view line) {
+    const std::string_view content = Trim(line);
+    if (content.empty()) return {};
+    if (content.front() == '[') {
+        const size_t close = content.rfind(']');
+        if (close != std::string_view::npos)
+            return {Entry::kSection, UpToNul(Trim(content.substr(1, close - 1))), {}, {}};
+    }
+    const size_t equals = content.find('=');
+    if (equals == std::string_view::npos) return {Entry::kKey, UpToNul(content), content, std::nullopt};
+    const std::string_view name = Trim(content.substr(0, equals));
+    return {Entry::kKey, UpToNul(name), name, UpToNul(Trim(content.substr(equals + 1)))};
+}
+
+// One line of the text: [begin, end) holds it without its line ending
+// ("\r\n", '\n' or a lone '\r'), which ends at `next`.
 struct Line {
     size_t begin, end, next;
 };
 
 Line LineAt(std::string_view text, size_t begin) {
-    size_t newline = text.find('\n', begin);
-    size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
-    size_t end = newline == std::string_view::npos ? text.size() : newline;
-    if (end > begin && text[end - 1] == '\r') --end;
-    return {begin, end, next};
+    const size_t ending = text.find_first_of("\r\n", begin);
+    if (ending == std::string_view::npos) return {begin, text.size(), text.size()};
+    const bool isCrLf = text[ending] == '\r' && ending + 1 < text.size() && text[ending + 1] == '\n';
+    return {begin, ending, ending + (isCrLf ? 2 : 1)};
 }
 
-// What a line means to the reader.
-struct Entry {
-    enum Kind { kOther, kSection, kKey } kind = kOther;
-    std::string_view name;   // section or key name, trimmed
-    std::string_view value;  // key value, trimmed
-};
-
-Entry ReadEntry(std::string_view line) {
-    const std::string_view content = Trim(line);
-    if (content.empty() || content.front() == ';') return {};
-    if (content.front() == '[') {
-        const std::string_view inner = content.substr(1);
-        return {Entry::kSection, Trim(inner.substr(0, inner.find(']'))), {}};
-    }
-    const size_t equals = content.find('=');
-    if (equals == std::string_view::npos) return {};
-    return {Entry::kKey, Trim(content.substr(0, equals)), Trim(content.substr(equals + 1))};
-}
-
-std::string_view StripQuotes(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
-}  // namespace
-
-std::optional<std::string_view> FindIniValue(std::string_view text, std::string_view section,
-                                             std::string_view key) {
-    bool inSection = false;
-    for (size_t at = 0; at < text.size();) {
-        const Line line = LineAt(text, at);
-        at = line.next;
-        const Entry entry = ReadEntry(text.substr(line.begin, line.end - line.begin));
-        if (entry.kind == Entry::kSection) {
-            inSection = EqualsIgnoringCase(entry.name, section);
-        } else if (entry.kind == Entry::kKey && inSection && EqualsIgnoringCase(entry.name, key)) {
-            return StripQuotes(entry.value);
-        }
-    }
-    return std::nullopt;
-}
-
-std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
-                        std::string_view value) {
+// The text with `key` of the first `section` set: `text` holds no byte-order mark.
+std::string SetInText(std::string_view text, std::string_view section, std::string_view key,
+                      std::string_view value) {
     const std::string_view newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
 
-    bool inSection = false;       // inside any section of that name
-    bool inFirstSection = false;  // inside the first one, which new keys join
-    std::optional<Line> sectionEnd;  // its last non-blank line
+    bool inSection = false;
+    std::optional<Line> sectionEnd;  // the first section's last line that is not blank
     for (size_t at = 0; at < text.size();) {
         const Line line = LineAt(text, at);
         at = line.next;
-        const std::string_view content = text.substr(line.begin, line.end - line.begin);
+        std::string_view content = text.substr(line.begin, line.end - line.begin);
         const Entry entry = ReadEntry(content);
         if (entry.kind == Entry::kSection) {
-            inSection = EqualsIgnoringCase(entry.name, section);
-            inFirstSection = inSection && !sectionEnd;
-            if (inFirstSection) sectionEnd = line;
-        } else if (inSection && entry.kind == Entry::kKey && EqualsIgnoringCase(entry.name, key)) {
-            std::string out(text.substr(0, line.begin));
-            out.append(entry.name).append("=").append(value).append(text.substr(line.end));
-            return out;
-        } else if (inFirstSection && !Trim(content).empty()) {
+            if (inSection) break;  // the end of the first section of that name
+            inSection = !entry.name.empty() && EqualsIgnoringCase(entry.name, section);
+            if (inSection) sectionEnd = line;
+        } else if (inSection && entry.kind == Entry::kKey) {
             sectionEnd = line;
+            if (!EqualsIgnoringCase(entry.name, key)) continue;
+            // The line keeps the blanks before its name and after its text.
+            const size_t nameAt = static_cast<size_t>(entry.rawName.data() - text.data());
+            const std::string_view kept = Trim(content);
+            const size_t restEnd = static_cast<size_t>(kept.data() - text.data()) + kept.size();
+            std::string out(text.substr(0, nameAt));
+            out.append(entry.rawName).append("=").append(value).append(text.substr(restEnd));
+            return out;
         }
     }
 
@@ -111,7 +188,7 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     if (sectionEnd) {
         rest = sectionEnd->next;
         out.append(text.substr(0, rest));
-        if (!out.empty() && out.back() != '\n') out.append(newline);  // it had no line ending
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append(newline);  // it had no line ending
     } else {
         out.append(text);
         if (!out.empty() && out.back() != '\n') out.append(newline);
@@ -124,15 +201,81 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     return out;
 }
 
+}  // namespace
+
+IniDocument::IniDocument(std::string_view fileBytes) {
+    const Marked marked = DetectEncoding(fileBytes);
+    text_ = std::make_unique<std::string>(TextOf(fileBytes, marked));
+    if (marked.encoding != Encoding::kAnsi) *text_ = Utf8ToCodePage(*text_);
+
+    Keys* keys = nullptr;  // the section being read, or null when it does not count
+    const std::string_view text = *text_;
+    for (size_t at = 0; at < text.size();) {
+        const Line line = LineAt(text, at);
+        at = line.next;
+        const Entry entry = ReadEntry(text.substr(line.begin, line.end - line.begin));
+        if (entry.kind == Entry::kSection) {
+            // A later section of a name already seen is read by no one; nor is an unnamed one.
+            const std::string name = LowerAscii(entry.name);
+            keys = name.empty() || sections_.contains(name) ? nullptr : &sections_[name];
+        } else if (entry.kind == Entry::kKey && keys != nullptr) {
+            keys->try_emplace(LowerAscii(entry.name), entry.value);
+        }
+    }
+}
+
+std::optional<std::string_view> IniDocument::Find(std::string_view section, std::string_view key) const {
+    const auto found = sections_.find(LowerAscii(section));
+    if (found == sections_.end()) return std::nullopt;
+    const auto value = found->second.find(LowerAscii(key));
+    return value == found->second.end() ? std::nullopt : value->second;
+}
+
+std::string_view CopiedProfileValue(std::string_view value, size_t capacity) {
+    if (capacity == 0) return {};
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (quoted) value.remove_prefix(1);
+    std::string_view copied = value.substr(0, std::min(value.size(), capacity - 1));
+    // The closing quote is dropped as the copy's last byte, whichever byte that is.
+    if (quoted && capacity >= value.size() && !copied.empty()) copied.remove_suffix(1);
+    return copied;
+}
+
 int32_t ParseProfileInt(std::string_view value) {
     size_t i = 0;
-    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+    while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') ++i;
     bool negative = false;
     if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+    uint32_t base = 10;
+    if (value.size() - i >= 2 && value[i] == '0') {
+        const char prefix = value[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
     uint32_t magnitude = 0;
-    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
-        magnitude = magnitude * 10u + static_cast<uint32_t>(value[i] - '0');
+    for (; i < value.size(); ++i) {
+        const char c = value[i];
+        const uint32_t digit = c >= '0' && c <= '9'   ? uint32_t(c - '0')
+                               : c >= 'a' && c <= 'z' ? uint32_t(c - 'a' + 10)
+                               : c >= 'A' && c <= 'Z' ? uint32_t(c - 'A' + 10)
+                                                      : 99u;
+        if (digit >= base) break;
+        magnitude = magnitude * base + digit;
+    }
     return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
+}
+
+std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    const Marked marked = DetectEncoding(fileBytes);
+    const std::string changed = SetInText(TextOf(fileBytes, marked), section, key, value);
+    std::string out(fileBytes.substr(0, marked.markBytes));
+    if (marked.encoding == Encoding::kUtf16Le || marked.encoding == Encoding::kUtf16Be)
+        out += UnitUtf8ToUtf16(changed, marked.encoding == Encoding::kUtf16Be);
+    else
+        out += changed;
+    return out;
 }
 
 std::optional<std::string> IniFileStore::ReadText() const {
@@ -143,33 +286,76 @@ std::optional<std::string> IniFileStore::ReadText() const {
     return std::move(text).str();
 }
 
+const IniDocument* IniFileStore::Document() const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const bool exists = fs::exists(path_, error);
+    const std::uintmax_t size = exists ? fs::file_size(path_, error) : 0;
+    const fs::file_time_type changed = exists ? fs::last_write_time(path_, error) : fs::file_time_type{};
+    if (!parsed_ || parsed_->size != size || parsed_->changed != changed || error) {
+        std::optional<IniDocument> document;
+        if (!exists) document.emplace();
+        else if (const std::optional<std::string> text = ReadText()) document.emplace(*text);
+        parsed_ = Parsed{size, changed, std::move(document)};
+    }
+    return parsed_->document ? &*parsed_->document : nullptr;
+}
+
+namespace {
+
+int32_t ReadIntFrom(const IniDocument* document, const char* section, const char* key, int32_t byDefault) {
+    const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
+    // The platform reads integers through a buffer of 30 characters.
+    const std::string_view copied = value ? CopiedProfileValue(*value, 30) : std::string_view{};
+    return copied.empty() ? byDefault : ParseProfileInt(copied);
+}
+
+size_t ReadStringFrom(const IniDocument* document, const char* section, const char* key, const char* byDefault,
+                      char* buffer, size_t capacity) {
+    if (capacity == 0) return 0;
+    const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
+    std::string_view chosen;
+    if (value) {
+        chosen = CopiedProfileValue(*value, capacity);
+    } else {
+        chosen = byDefault;
+        while (chosen.ends_with(' ')) chosen.remove_suffix(1);  // the platform drops a default's trailing blanks
+        chosen = chosen.substr(0, capacity - 1);
+    }
+    if (!chosen.empty()) std::memcpy(buffer, chosen.data(), chosen.size());  // an empty value may have no data
+    buffer[chosen.size()] = '\0';
+    return chosen.size();
+}
+
+}  // namespace
+
+const IniDocument& IniTextStore::Document() const {
+    if (!document_) document_.emplace(text_);
+    return *document_;
+}
+
 int32_t IniTextStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    const std::optional<std::string_view> value = FindIniValue(text, section, key);
-    return !value || value->empty() ? byDefault : ParseProfileInt(*value);
+    return ReadIntFrom(&Document(), section, key, byDefault);
 }
 
 size_t IniTextStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
                                 size_t capacity) const {
-    if (capacity == 0) return 0;
-    const std::string_view value = FindIniValue(text, section, key).value_or(byDefault);
-    const size_t length = std::min(value.size(), capacity - 1);
-    if (length > 0) std::memcpy(buffer, value.data(), length);  // an empty value may have no data
-    buffer[length] = '\0';
-    return length;
+    return ReadStringFrom(&Document(), section, key, byDefault, buffer, capacity);
 }
 
 bool IniTextStore::WriteString(const char* section, const char* key, const char* value) {
-    text = SetIniValue(text, section, key, value);
+    text_ = SetIniValue(text_, section, key, value);
+    document_.reset();
     return true;
 }
 
 int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    return IniTextStore(ReadText().value_or("")).ReadInt(section, key, byDefault);
+    return ReadIntFrom(Document(), section, key, byDefault);
 }
 
 size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
                                 size_t capacity) const {
-    return IniTextStore(ReadText().value_or("")).ReadString(section, key, byDefault, buffer, capacity);
+    return ReadStringFrom(Document(), section, key, byDefault, buffer, capacity);
 }
 
 std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text) {
@@ -215,5 +401,7 @@ bool IniFileStore::WriteString(const char* section, const char* key, const char*
     std::error_code error;
     const std::optional<std::string> old = ReadText();
     if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
-    return !ReplaceFileText(path_, SetIniValue(old.value_or(""), section, key, value));
+    const bool written = !ReplaceFileText(path_, SetIniValue(old.value_or(""), section, key, value));
+    parsed_.reset();
+    return written;
 }

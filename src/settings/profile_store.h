@@ -3,6 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+// The file's bytes as they stood, to be put back after a failed save.
+struct KeptFile {
+    bool kept = false;     // false: the store could not read them
+    bool existed = false;  // false: there was no file
+    std::string bytes;
+};
 
 class ProfileStore {
 public:
@@ -22,4 +30,14 @@ public:
     // Sets the key to `value`, creating the file, section and key as needed
     // and leaving every other line as it was. False when the file could not be written.
     virtual bool WriteString(const char* section, const char* key, const char* value) = 0;
+
+    // The file as it stands now; a store that cannot read it keeps nothing.
+    virtual KeptFile KeepFile() const { return {}; }
+
+    // Puts the file back exactly as `kept` holds it (removed when it did not
+    // exist). False when that failed or nothing was kept.
+    virtual bool PutBackFile(const KeptFile& kept) {
+        (void)kept;
+        return false;
+    }
 };

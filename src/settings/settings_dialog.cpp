@@ -67,12 +67,16 @@ int PositionIn(const std::array<int, N>& ids, int id) {
 int32_t& ShapeChoice(SaverSettings& settings, int slot) { return settings.*kShapeChoiceFields[slot - 1]; }
 int32_t& SlotColour(SaverSettings& settings, int slot) { return settings.*kSlotColourFields[slot - 1]; }
 
-// A check mark shows a setting's lowest bit, so that a click, which flips the
-// mark, and the setting stay in step whatever value a hand-edited file holds.
-void ShowCheck(DialogView& view, int id, int32_t setting) { view[id].checked = (setting & 1) != 0; }
+// What the saver makes of a switch: the screen is cleared at start only for
+// BKMODE 1, and every other switch is on for any value but 0. A check mark
+// shows that, so that a hand-edited value reads as the saver runs it, and a
+// click turns the switch to the plain value of the other state.
+bool IsSwitchOn(int checkId, int32_t setting) { return checkId == kClearScreenCheck ? setting == 1 : setting != 0; }
+
+void ShowCheck(DialogView& view, int id, int32_t setting) { view[id].checked = IsSwitchOn(id, setting); }
 
 void FlipCheck(DialogView& view, int id, int32_t& setting) {
-    setting = (setting & 1) ^ 1;
+    setting = IsSwitchOn(id, setting) ? 0 : 1;
     ShowCheck(view, id, setting);
 }
 
@@ -110,7 +114,7 @@ void SelectColourSlot(SettingsDialog& dialog, int slot) {
 
 void ChooseColour(SettingsDialog& dialog, int code) {
     SaverSettings& s = dialog.settings;
-    (s.COLORS == 1 ? SlotColour(s, dialog.currentColorSlot) : s.COLOR) = code;
+    (s.COLORS != 0 ? SlotColour(s, dialog.currentColorSlot) : s.COLOR) = code;
     CheckRadio(dialog.view, kColourRadioIds, kColourRadioIds[code - 1]);
 }
 
@@ -118,12 +122,13 @@ void ToggleSlotColours(SettingsDialog& dialog) {
     SaverSettings& s = dialog.settings;
     DialogView& view = dialog.view;
     FlipCheck(view, kSlotColoursCheck, s.COLORS);
-    const bool perSlot = s.COLORS == 1;
+    const bool perSlot = s.COLORS != 0;
     for (int id : kSlotRadioIds) view[id].checked = false;
-    // Slots beyond those in use keep their radio's state; a hand-edited count
-    // above nine still stops at the ninth radio.
-    const int lastInUse = std::clamp(s.OPTIONN, 1, 9);
-    for (int slot = 1; slot <= lastInUse; ++slot) view[kSlotRadioIds[slot - 1]].enabled = perSlot;
+    // Turned on, the radios of the slots in use can be clicked (the others
+    // keep their state; a hand-edited count above nine stops at the ninth).
+    // Turned off, none can: they would edit nothing.
+    const int lastEnabled = perSlot ? std::clamp(s.OPTIONN, 1, 9) : 9;
+    for (int slot = 1; slot <= lastEnabled; ++slot) view[kSlotRadioIds[slot - 1]].enabled = perSlot;
     if (perSlot) {
         s.COLOR = s.OPTIONC1;
         view[kSlotRadioIds[0]].checked = true;
@@ -137,7 +142,7 @@ void ToggleSizeSync(SettingsDialog& dialog) {
     DialogView& view = dialog.view;
     FlipCheck(view, kSyncSizeCheck, s.SIZES);
     view[kSizeYBar].enabled = s.SIZES == 0;
-    if (s.SIZES == 1) {
+    if (s.SIZES != 0) {
         s.SIZEY = s.SIZE;
         view[kSizeYNumber].value = s.SIZEY;
     } else {
@@ -192,7 +197,7 @@ void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store) {
     view[kSizeYBar].enabled = s.SIZES == 0;
 
     ShowCheck(view, kSlotColoursCheck, s.COLORS);
-    if (s.COLORS == 1) {
+    if (s.COLORS != 0) {
         s.COLOR = s.OPTIONC1;
         view[kSlotRadioIds[0]].checked = true;
     } else {
@@ -243,7 +248,7 @@ DialogWarning SlotListRule(SettingsDialog& dialog, int slot, int32_t selection) 
     if (choice == 0 && s.OPTIONN == slot) s.OPTIONN = slot - 1;
     else if (choice != 0 && s.OPTIONN == slot - 1) s.OPTIONN = slot;
     ShowSlotCount(dialog);
-    dialog.view[kSlotRadioIds[slot - 1]].enabled = s.COLORS == 1;
+    dialog.view[kSlotRadioIds[slot - 1]].enabled = s.COLORS != 0;
     return warning;
 }
 
@@ -295,7 +300,7 @@ void HandleDialogScroll(SettingsDialog& dialog, int barId, ScrollEvent event, in
     default: break;
     }
     ShowBar(dialog.view, *bar, value);
-    if (barId == kSizeBar && s.SIZES == 1) {
+    if (barId == kSizeBar && s.SIZES != 0) {
         s.SIZEY = s.SIZE;
         dialog.view[kSizeYNumber].value = s.SIZEY;  // its bar is disabled and keeps its thumb
     }

@@ -23,8 +23,9 @@ inline constexpr std::array<int, 9> kSlotRadioIds = {1045, 1046, 1047, 1048, 104
 inline constexpr std::array<int, 9> kSlotSpinCheckIds = {1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080};
 inline constexpr std::array<int, 9> kSlotStepBarIds = {1023, 1025, 1027, 1037, 1042, 1082, 1084, 1086, 1088};
 inline constexpr std::array<int, 9> kSlotStepNumberIds = {1015, 1024, 1026, 1036, 1038, 1081, 1083, 1085, 1087};
-// Colour code c (1..7) has radio kColourRadioIds[c - 1].
-inline constexpr std::array<int, 7> kColourRadioIds = {1032, 1033, 1034, 1035, 1055, 1056, 1057};
+// Colour code c (1..7) has radio kColourRadioIds[c - 1], the radio named
+// after the colour the code draws: 6 (cyan) is "ｼｱﾝ" 1057, 7 (magenta) is "ﾏｾﾞﾝﾀ" 1056.
+inline constexpr std::array<int, 7> kColourRadioIds = {1032, 1033, 1034, 1035, 1055, 1057, 1056};
 // VIEW v (0..9) has radio kViewRadioIds[v].
 inline constexpr std::array<int, 10> kViewRadioIds = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069};
 // ENKIN 0, 5, .. 30 has radio kPerspectiveRadioIds[ENKIN / 5].

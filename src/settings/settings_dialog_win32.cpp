@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "host/procedure_barrier_win32.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_dialog.h"
 
@@ -129,16 +130,18 @@ void OnScroll(HWND dialog, DialogRun& run, WPARAM wParam, HWND bar) {
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        OpenDialog(dialog, *reinterpret_cast<DialogRun*>(lParam));
-        return TRUE;
-    }
-    DialogRun* run = RunOf(dialog);
-    if (run == nullptr) return FALSE;  // before opening
-    if (message == WM_COMMAND) return OnCommand(dialog, *run, LOWORD(wParam));
-    if (message == WM_HSCROLL) OnScroll(dialog, *run, wParam, reinterpret_cast<HWND>(lParam));
-    return FALSE;
+    return DialogWithoutThrowing(dialog, message, [&]() -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            OpenDialog(dialog, *reinterpret_cast<DialogRun*>(lParam));
+            return TRUE;
+        }
+        DialogRun* run = RunOf(dialog);
+        if (run == nullptr) return FALSE;  // before opening
+        if (message == WM_COMMAND) return OnCommand(dialog, *run, LOWORD(wParam));
+        if (message == WM_HSCROLL) OnScroll(dialog, *run, wParam, reinterpret_cast<HWND>(lParam));
+        return FALSE;
+    });
 }
 
 }  // namespace

@@ -35,12 +35,17 @@ void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSet
 }
 
 bool SaveSettings(ProfileStore& store, const ProfileNames& names, const SaverSettings& settings) {
-    bool allWritten = true;
+    // One key at a time: a write that fails after others succeeded would
+    // leave the file half saved, so it is put back as it was.
+    const KeptFile before = store.KeepFile();
     for (int i = 0; i < kSettingCount; ++i) {
         char text[16];
         const uint32_t value = static_cast<uint32_t>(settings.*kSettingKeys[i].field);
         *std::to_chars(text, text + sizeof text - 1, value).ptr = '\0';
-        allWritten &= store.WriteString(names.settingsSection, names.keyNames[i], text);
+        if (!store.WriteString(names.settingsSection, names.keyNames[i], text)) {
+            if (before.kept) store.PutBackFile(before);
+            return false;
+        }
     }
-    return allWritten;
+    return true;
 }

@@ -23,5 +23,7 @@ const char* SettingKeyName(const ProfileNames& names, SettingField field);
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings);
 
 // Writes all 53 keys as unsigned decimal ("%u") in table order, one write per
-// key; a failed write does not stop the others. True when every write succeeded.
+// key. True when every write succeeded; a failed write stops the save and
+// puts the file back byte for byte as it was before the first write (when
+// the store could keep it).
 bool SaveSettings(ProfileStore& store, const ProfileNames& names, const SaverSettings& settings);

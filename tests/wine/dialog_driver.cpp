@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "saver_run.h"
+#include "scene/logo_scene.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 
@@ -99,7 +100,8 @@ void SaveScreenshot(HWND window, const char* name) {
 // One configuration run of the module, killed when a test leaves it running.
 class DialogRun : public SaverRun {
 public:
-    explicit DialogRun(const std::string& tail = "/c") : SaverRun(tail) {}
+    explicit DialogRun(const std::string& tail = "/c", const std::string& module = saverPath)
+        : SaverRun(tail, module) {}
 
     // The dialog, found by its class and caption, or null.
     HWND WaitForDialog() {
@@ -424,6 +426,36 @@ TEST_F(DialogTest, OkWritesAllSettingsInTableOrderAfterTheUntouchedShapes) {
     EXPECT_EQ(added, section);
 }
 
+// Each colour radio, clicked for a slot of its own, stores the code that
+// the saver draws in the colour the radio's caption names.
+TEST_F(DialogTest, EachColourRadioStoresTheCodeOfTheColourItNames) {
+    std::string settings = "\r\n[KORUNEX]\r\nCOLORS=1\r\nOPTIONN=7\r\n";
+    for (int slot = 1; slot <= 7; ++slot) settings += "OPTIONA" + std::to_string(slot) + "=1\r\n";
+    WriteBytes(WindowsIniPath(), shapes + settings);
+    const struct {
+        const char* caption;
+        Rgb front;
+    } colours[] = {{"赤", {255, 0, 0}},       {"緑", {0, 255, 0}},       {"青", {0, 0, 255}},   {"白", {255, 255, 255}},
+                   {"黄", {255, 255, 0}},     {"ﾏｾﾞﾝﾀ", {255, 0, 255}}, {"ｼｱﾝ", {0, 255, 255}}};
+    const int radios[] = {1032, 1033, 1034, 1035, 1055, 1056, 1057};
+
+    DialogRun run;
+    ASSERT_NE(run.WaitForDialog(), nullptr);
+    for (int slot = 1; slot <= 7; ++slot) {
+        ASSERT_EQ(run.Shown(radios[slot - 1]), colours[slot - 1].caption);
+        run.Click(kSlotRadioIds[slot - 1]);
+        run.Click(radios[slot - 1]);
+    }
+    run.Click(kOkButton);
+    ASSERT_EQ(run.ExitCode(), 1u);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::string key = "OPTIONC" + std::to_string(slot);
+        const UINT code = GetPrivateProfileIntA("KORUNEX", key.c_str(), 0, "KORUNEX.ini");
+        ASSERT_TRUE(code >= 1 && code <= 7) << key << " = " << code;
+        EXPECT_EQ(kShadeTable[code].front, colours[slot - 1].front) << colours[slot - 1].caption << " stored " << code;
+    }
+}
+
 TEST_F(DialogTest, CancelAndTheCloseBoxLeaveTheFileByteForByte) {
     const std::string original = shapes + "\r\n[KORUNEX]\r\ntimer=100\r\nCOLORS=1\r\nOPTIONC1=5\r\n";
     WriteBytes(WindowsIniPath(), original);
@@ -512,6 +544,30 @@ TEST_F(DialogTest, ASaveThatFailsWarnsOnceAndKeepsTheDialogOpen) {
     EXPECT_EQ(run.ExitCode(), 0u);
     EXPECT_EQ(run.warnings.size(), 1u);
     EXPECT_EQ(IniNow(), shapes);
+}
+
+// The test build's writes fail from the 20th on, as on a disk that fills
+// up: nineteen keys are in the file by then, and the file goes back as it was.
+TEST_F(DialogTest, ASaveThatFailsHalfWayPutsTheFileBackByteForByte) {
+    const std::string before = shapes + "[KORUNEX]\nCOLOR=5\n; a hand-made line, without CR\nVIEW=7";
+    WriteBytes(WindowsIniPath(), before);
+    const TestFault fault("write:20+");
+    DialogRun run("/c", TestFaultModule());
+    HWND dialog = run.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << TestFaultModule();
+    run.Click(kMoveAndTurnRadio);
+    run.keepNextWarning = true;
+    run.Click(kOkButton);
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_EQ(run.warnings[0].second.rfind("設定を保存できませんでした。", 0), 0u) << run.warnings[0].second;
+    EXPECT_TRUE(IniNow() == before) << "the file is not as it was when the warning shows";
+    ASSERT_NE(run.keptWarning, nullptr);
+    run.CloseWarning(run.keptWarning);
+
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a failed save";
+    run.Click(kCancelButton);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    EXPECT_TRUE(IniNow() == before) << "the file changed";
 }
 
 }  // namespace

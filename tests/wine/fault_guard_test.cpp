@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+
 #include "host/fault_guard_win32.h"
 
 namespace {
@@ -49,6 +51,39 @@ TEST_F(FaultGuard, TheOuterFilterIsBackAfterTheRun) {
     volatile uintptr_t wild = 0x10;
     RunGuarded(WriteThroughAWildPointer, reinterpret_cast<void*>(wild), faulted);
     EXPECT_EQ(SetUnhandledExceptionFilter(ExecuteTheHandler), ExecuteTheHandler);
+}
+
+std::atomic<int> otherThreadFaults{0};
+
+// Stands in for what the platform does with a fault that nothing handles,
+// without ending the test's process: only that thread ends.
+LONG WINAPI EndTheFaultingThread(EXCEPTION_POINTERS*) {
+    ++otherThreadFaults;
+    ExitThread(0);
+}
+
+DWORD WINAPI FaultOnThisThread(void*) {
+    volatile uintptr_t wild = 0x10;
+    *reinterpret_cast<volatile int*>(wild) = 1;
+    return 0;
+}
+
+int64_t FaultOnAnotherThread(void*) {
+    HANDLE thread = CreateThread(nullptr, 0, FaultOnThisThread, nullptr, 0, nullptr);
+    if (thread == nullptr) return -2;
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    return 7;
+}
+
+// Resumed where the guard began, the other thread would run on the guarded
+// thread's stack; it goes to the filter that was there before instead.
+TEST_F(FaultGuard, AFaultOnAnotherThreadGoesToTheFilterBeforeTheGuard) {
+    SetUnhandledExceptionFilter(EndTheFaultingThread);
+    bool faulted = true;
+    EXPECT_EQ(RunGuarded(FaultOnAnotherThread, nullptr, faulted), 7);
+    EXPECT_FALSE(faulted);
+    EXPECT_EQ(otherThreadFaults, 1);
 }
 
 }  // namespace

@@ -22,13 +22,6 @@ std::string InLockFolder(const char* name) {
 
 const std::string lockedSaver = InLockFolder("KORUNEX64.SCR");
 
-std::string DriverFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string self(path);
-    return self.substr(0, self.find_last_of('\\') + 1);
-}
-
 uint64_t NumberOf(HWND window) {
     return reinterpret_cast<uintptr_t>(window);
 }
@@ -56,9 +49,10 @@ public:
 // (little-endian), removed afterwards.
 class UsePassword {
 public:
-    explicit UsePassword(uint32_t value, DWORD size = sizeof(uint32_t)) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", REG_BINARY, &value,
-                        size);
+    explicit UsePassword(uint32_t value, DWORD size = sizeof(uint32_t)) : UsePassword(REG_BINARY, &value, size) {}
+    // A value of any type and length.
+    UsePassword(DWORD type, const void* bytes, DWORD size) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", type, bytes, size);
     }
     ~UsePassword() { RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword"); }
     UsePassword(const UsePassword&) = delete;
@@ -149,13 +143,6 @@ int SaverRunningNow() {
     CloseHandle(asker.hThread);
     CloseHandle(asker.hProcess);
     return static_cast<int>(code);
-}
-
-HCURSOR CursorShown() {
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    GetCursorInfo(&info);
-    return info.hCursor;
 }
 
 class Lock : public ::testing::Test {
@@ -355,6 +342,141 @@ TEST_F(Lock, ElsewhereSwitchAEndsWithMinusOneAndTheFirstInputCloses) {
     EXPECT_EQ(run.ExitCode(), 0u);
     EXPECT_TRUE(ReadLog().empty()) << "a library was loaded:" << LogText();
     EXPECT_EQ(SaverRunningNow(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Whether a full-screen run asks the password on the first input: it asks
+// (the stand-in answers yes) or closes at once without loading anything.
+void ExpectFirstInputAsks(bool asks, const std::string& what) {
+    DeleteFileA(InLockFolder("standin.log").c_str());
+    SetAnswer(1);
+    SaverRun run("/s", lockedSaver);
+    ASSERT_NE(StartFullScreen(run), nullptr) << what;
+    PressKey(VK_SHIFT);
+    EXPECT_EQ(run.ExitCode(), 0u) << what;
+    EXPECT_EQ(Events("verify").size(), asks ? 1u : 0u) << what << LogText();
+    if (!asks) {
+        EXPECT_TRUE(Events("attach").empty()) << what << LogText();
+    }
+}
+
+TEST_F(Lock, TheRegistryValueIsReadAsFourBytesOfAnyType) {
+    const LegacyPlatform legacy;
+    {
+        const uint8_t five[5] = {1, 0, 0, 0, 1};  // too long for the integer: the read fails
+        const UsePassword on(REG_BINARY, five, sizeof five);
+        ExpectFirstInputAsks(false, "a value of 5 bytes");
+    }
+    {
+        const UsePassword on(1, 1);  // one byte, not zero
+        ExpectFirstInputAsks(true, "a value of 1 byte");
+    }
+    {
+        const UsePassword on(REG_SZ, "1", 2);  // the text's bytes, not its meaning
+        ExpectFirstInputAsks(true, "the text \"1\"");
+    }
+}
+
+// Puts `source` in the lock folder's PASSWORD.CPL (none when empty) while
+// this lives; the stand-in that the other tests use comes back afterwards.
+class PasswordLibrary {
+public:
+    explicit PasswordLibrary(const std::string& source) {
+        DeleteFileA(InLockFolder("PASSWORD.CPL").c_str());
+        if (!source.empty()) CopyFileA(source.c_str(), InLockFolder("PASSWORD.CPL").c_str(), FALSE);
+    }
+    ~PasswordLibrary() {
+        CopyFileA((DriverFolder() + "lock-standins\\PASSWORD.CPL").c_str(), InLockFolder("PASSWORD.CPL").c_str(),
+                  FALSE);
+    }
+    PasswordLibrary(const PasswordLibrary&) = delete;
+    PasswordLibrary& operator=(const PasswordLibrary&) = delete;
+};
+
+TEST_F(Lock, WithoutPasswordCplOrItsEntryThePasswordIsOffAndNothingIsAnnounced) {
+    const LegacyPlatform legacy;
+    const UsePassword on(1);
+    {
+        const PasswordLibrary missing("");
+        SaverRun run("/s", lockedSaver);
+        ASSERT_NE(StartFullScreen(run), nullptr);
+        EXPECT_EQ(SaverRunningNow(), 0) << "announced without a verifier";
+        PressKey(VK_SHIFT);
+        EXPECT_EQ(run.ExitCode(), 0u);
+    }
+    {
+        const PasswordLibrary withoutEntry(DriverFolder() + "lock-standins\\without-verify\\PASSWORD.CPL");
+        SaverRun run("/s", lockedSaver);
+        ASSERT_NE(StartFullScreen(run), nullptr);
+        // Loaded, found without the entry and freed again before the window was made.
+        ASSERT_EQ(Events("detach").size(), 1u) << LogText();
+        EXPECT_EQ(Events("detach")[0].Number("freed"), 1u);
+        EXPECT_EQ(SaverRunningNow(), 0) << "announced without a verifier";
+        PressKey(VK_SHIFT);
+        EXPECT_EQ(run.ExitCode(), 0u);
+        EXPECT_EQ(Events("attach").size(), 1u) << LogText();
+    }
+}
+
+TEST_F(Lock, TheInputMethodIsOffTheWindowWhileItRunsAndGivenBackAtTheEnd) {
+    const LegacyPlatform legacy;
+    const UsePassword on(1);
+    SetAnswer(1);
+    SaverRun run("/s", lockedSaver);
+    ASSERT_NE(StartFullScreen(run), nullptr);
+    PressKey(VK_SHIFT);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    const std::vector<LogLine> seen = Events("input-method");
+    ASSERT_EQ(seen.size(), 2u) << LogText();
+    EXPECT_EQ(seen[0].Text("at"), "verify");
+    EXPECT_NE(seen[0].Number("fresh"), 0u) << "a new window has no input context here: nothing to compare";
+    EXPECT_EQ(seen[0].Number("context"), 0u) << "the saver window keeps its input context while it runs";
+    EXPECT_EQ(seen[1].Text("at"), "destroy");
+    EXPECT_EQ(seen[1].Number("context"), seen[0].Number("fresh")) << "the input context was not given back";
+}
+
+// The module's test build in the lock folder, under the module's name, while this lives.
+class TestBuildInLockFolder {
+public:
+    TestBuildInLockFolder() { CopyFileA(TestFaultModule().c_str(), lockedSaver.c_str(), FALSE); }
+    ~TestBuildInLockFolder() { CopyFileA(saverPath.c_str(), lockedSaver.c_str(), FALSE); }
+    TestBuildInLockFolder(const TestBuildInLockFolder&) = delete;
+    TestBuildInLockFolder& operator=(const TestBuildInLockFolder&) = delete;
+};
+
+TEST_F(Lock, AFaultInAFrameEndsWithMinusOneAndWithdrawsTheAnnouncement) {
+    const LegacyPlatform legacy;
+    const UsePassword on(1);
+    const TestBuildInLockFolder testBuild;
+    const NoCrashDebugger reported;
+    const TestFault fault("frame:80");  // some 4 s in: time to see the announcement first
+    SaverRun run("/s", lockedSaver);
+    ASSERT_NE(StartFullScreen(run), nullptr);
+    EXPECT_EQ(SaverRunningNow(), 1) << "not announced: the check below proves nothing";
+    EXPECT_EQ(run.ExitCode(10000), 0xFFFFFFFFu);
+    EXPECT_EQ(SaverRunningNow(), 0) << "the announcement outlived the fault";
+    EXPECT_TRUE(Events("verify").empty()) << LogText();
+}
+
+// The default processing of WM_CLOSE would destroy the window without the password.
+TEST_F(Lock, AFailureWhileACloseIsDecidedKeepsTheSaverWithoutAskingThenItAsks) {
+    const LegacyPlatform legacy;
+    const UsePassword on(1);
+    const TestBuildInLockFolder testBuild;
+    const TestFault fault("close:1");
+    SetAnswer(1);
+    SaverRun run("/s", lockedSaver);
+    ASSERT_NE(StartFullScreen(run), nullptr);
+    PressKey(VK_SHIFT);
+    PumpFor(600);
+    EXPECT_TRUE(run.Running()) << "closed without the password";
+    EXPECT_TRUE(Events("verify").empty()) << LogText();
+    PressKey(VK_SHIFT);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    EXPECT_EQ(Events("verify").size(), 1u) << LogText();
 }
 
 }  // namespace

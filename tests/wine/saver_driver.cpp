@@ -275,11 +275,33 @@ TEST(FullScreen, DesktopBackgroundShowsTheDesktopTakenAtStart) {
     DeleteObject(green);
 }
 
+// Colour 6 is cyan, as files have always stored it: front, side and back
+// shades on the screen, and none of the default blue.
+TEST(FullScreen, ColourSixDrawsCyan) {
+    const ScopedSetting cyan("COLOR", "6");
+    SaverRun run("/s");
+    ASSERT_NE(run.WaitForFullScreenWindow(), nullptr);
+    const RECT screen = VirtualScreen();
+    int cyanPixels = 0;
+    const DWORD start = GetTickCount();
+    while (cyanPixels <= 50 && GetTickCount() - start < 1000) {
+        PumpFor(50);
+        cyanPixels = 0;
+        for (uint32_t p : ReadScreen(screen)) cyanPixels += p == 0x00FFFF || p == 0x00C0C0 || p == 0x008080;
+    }
+    EXPECT_GT(cyanPixels, 50) << "no cyan logo within a second";
+    EXPECT_EQ(CountLogoPixels(screen), 0) << "the logo is still blue";
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(run.ExitCode(), 0u);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--paint-child")
         return PaintChild(reinterpret_cast<HWND>(std::stoull(argv[2])));
+    // --no-debugger: the crash debugger of NoCrashDebugger, which ends at once.
+    if (argc >= 2 && std::string(argv[1]) == "--no-debugger") return 0;
     // --saver-running: 1 when the system counts a saver as running, else 0.
     if (argc == 2 && std::string(argv[1]) == "--saver-running") {
         BOOL running = FALSE;

@@ -28,8 +28,11 @@ inline void PumpFor(DWORD milliseconds) {
 // One run of the saver, killed when the test leaves it running.
 class SaverRun {
 public:
-    explicit SaverRun(const std::string& tail, const std::string& module = saverPath) : tail_(tail) {
-        std::string commandLine = "\"" + module + "\" " + tail;
+    // `quoted`: the module's path stands in double quotes, as the desktop
+    // writes it; without them, the path is followed by `tail` as it is.
+    explicit SaverRun(const std::string& tail, const std::string& module = saverPath, bool quoted = true)
+        : tail_(tail) {
+        std::string commandLine = quoted ? "\"" + module + "\" " + tail : module + tail;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -103,6 +106,88 @@ private:
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };
+
+// The folder of the driver's own program, with a closing backslash.
+inline std::string DriverFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string self(path);
+    return self.substr(0, self.find_last_of('\\') + 1);
+}
+
+// The module's test build, which fails on demand (host/test_faults_win32.h);
+// it lies beside the driver under the module's own name.
+inline std::string TestFaultModule() {
+    return DriverFolder() + "test-faults\\KORUNEX64.SCR";
+}
+
+// The fault that runs of the test build started while this lives are asked
+// for ("POINT:N" or "POINT:N+"); they inherit it from the driver's environment.
+class TestFault {
+public:
+    explicit TestFault(const char* request) { SetEnvironmentVariableA("KORUNEX_TEST_FAULT", request); }
+    ~TestFault() { SetEnvironmentVariableA("KORUNEX_TEST_FAULT", nullptr); }
+    TestFault(const TestFault&) = delete;
+    TestFault& operator=(const TestFault&) = delete;
+};
+
+// While this lives, the platform's handling of a fault that nothing takes
+// starts, instead of Wine's debugger (which would wait for someone), the
+// driver itself with --no-debugger, which ends at once: the platform's
+// filter then answers "execute the handler", as it does on Windows once
+// the fault is reported.
+class NoCrashDebugger {
+public:
+    NoCrashDebugger() {
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAeDebug, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                        nullptr);
+        Keep("Debugger", debugger_);
+        Keep("Auto", autoStart_);
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        const std::string command = "\"" + std::string(self) + "\" --no-debugger %ld %ld";
+        Set("Debugger", command);
+        Set("Auto", "1");
+    }
+    ~NoCrashDebugger() {
+        Put("Debugger", debugger_);
+        Put("Auto", autoStart_);
+        RegCloseKey(key_);
+    }
+    NoCrashDebugger(const NoCrashDebugger&) = delete;
+    NoCrashDebugger& operator=(const NoCrashDebugger&) = delete;
+
+private:
+    static constexpr char kAeDebug[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
+    struct Kept {
+        bool present = false;
+        std::string text;
+    };
+    void Keep(const char* name, Kept& kept) {
+        char value[1024] = {};
+        DWORD size = sizeof value - 1;
+        kept.present = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == 0;
+        kept.text = value;
+    }
+    void Set(const char* name, const std::string& text) {
+        RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    }
+    void Put(const char* name, const Kept& kept) {
+        if (kept.present) Set(name, kept.text);
+        else RegDeleteValueA(key_, name);
+    }
+    HKEY key_ = nullptr;
+    Kept debugger_, autoStart_;
+};
+
+// The cursor that the system shows now, or null when it is hidden.
+inline HCURSOR CursorShown() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
 
 // The screen's pixels in a rectangle, as 0x00RRGGBB.
 inline std::vector<uint32_t> ReadScreen(const RECT& area) {

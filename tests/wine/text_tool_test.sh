@@ -19,6 +19,7 @@ font_file=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 cp "$source_dir/data/KORUNEX.ini" "$work/win.ini"
 "$run" "$tool" KORUNEX --font "DejaVu Sans" --bold --ini "$(winpath "$work/win.ini")" --use --json \
   > "$work/win.json" 2> "$work/err" || fail "the tool exits non-zero: $(cat "$work/err")"
+cp "$source_dir/data/KORUNEX.ini" "$work/linux.ini"
 "$korunex" text KORUNEX --font "$font_file" --ini "$work/linux.ini" --json --dry-run > "$work/linux.json" ||
   fail "the Linux tool exits non-zero"
 python3 - "$work/win.json" "$work/linux.json" "$source_dir/data/KORUNEX.ini" "$work/win.ini" <<'PY' || fail "records"
