@@ -122,6 +122,23 @@ TEST_F(FrameCycle, TheBackgroundFollowsTheModes) {
     EXPECT_EQ(ChooseBackground(settings), Background::kWindow);
 }
 
+// Before the first frame the window shows what the frames draw under the
+// logo, so that the first frame's box does not stand out; after-images and
+// unknown modes leave the window as it is, unless it is to be black.
+TEST_F(FrameCycle, TheFirstPictureAgreesWithTheFramesBackground) {
+    for (int32_t bkmode : {0, 1, 2})
+        for (int32_t zanzou : {0, 1}) {
+            settings.BKMODE = bkmode, settings.ZANZOU = zanzou;
+            const FirstPicture first = ChooseFirstPicture(settings);
+            const Background background = ChooseBackground(settings);
+            EXPECT_EQ(first == FirstPicture::kBlack, bkmode == 1) << bkmode << zanzou;
+            EXPECT_EQ(first == FirstPicture::kSnapshot, background == Background::kSnapshot) << bkmode << zanzou;
+            if (background == Background::kBlack) {
+                EXPECT_EQ(first, FirstPicture::kBlack);
+            }
+        }
+}
+
 TEST_F(FrameCycle, SlotsAreDrawnFromTheFarEnd) {
     settings.COLORS = 1;
     settings.OPTIONC1 = 1, settings.OPTIONC2 = 2, settings.OPTIONC3 = 3;
@@ -156,6 +173,7 @@ TEST_F(FrameCycle, CreationLoadsTheSettingsWithinLimitsAndSeeding) {
         bool WriteString(const char*, const char*, const char*) override { return false; }
     } store;
     ProfileNames names;
+    LoadKeyNames(names);
     SaverSettings loaded{};
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, loaded, *scene, 800, 600);

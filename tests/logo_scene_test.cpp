@@ -118,9 +118,9 @@ TEST_F(Scene, HolesAreTheContoursInsideAnOddNumberOfOthers) {
                                          {-20, -35}, {20, -35}, {20, -10}, {-20, -10}},
                                         {{1, 4}, {5, 8}, {9, 12}}));
     EXPECT_EQ(std::vector<bool>(b.contourIsHole + 1, b.contourIsHole + 4), (std::vector<bool>{false, true, true}));
-    EXPECT_FALSE(b.sideOfHole[4]);
-    EXPECT_TRUE(b.sideOfHole[5]);
-    EXPECT_TRUE(b.sideOfHole[12]);
+    EXPECT_FALSE(b.isHoleSide[4]);
+    EXPECT_TRUE(b.isHoleSide[5]);
+    EXPECT_TRUE(b.isHoleSide[12]);
     // A dot inside a hole is solid again.
     scene = std::make_unique<LogoScene>();
     const LogoSlot& dot = Build(MakeShape({{-40, -50}, {40, -50}, {40, 50}, {-40, 50},
@@ -186,7 +186,6 @@ TEST_F(Scene, TheFirstMovingStartAlwaysGoesLeftAndDown) {
     settings.OPTIONP = 2;
     settings.SIZEIDO = 10;
     Build(MakeShape({{0, 0}, {10, 0}, {0, 10}}, {{1, 3}}));
-    EXPECT_EQ(scene->randomQuarter, 4);
     EXPECT_EQ(scene->velocityX, -(10 + 4));
     EXPECT_EQ(scene->velocityY, +(10 + 2));
     EXPECT_EQ(scene->shiftX, scene->velocityX);
@@ -259,18 +258,20 @@ TEST(RandomSteps, FollowTheLinearCongruentialGenerator) {
     SaverSettings settings{};
     settings.SIZEIDO = 0;
     std::vector<int> quarters;
+    RandomStep last{};
     for (int i = 0; i < 3; ++i) {
-        DrawRandomStep(scene, settings);
-        quarters.push_back(scene.randomQuarter);
+        last = DrawRandomStep(scene, settings);
+        quarters.push_back(last.quarter);
     }
     EXPECT_EQ(quarters, (std::vector<int>{4, 2, 4}));  // r = 41, 18467, 6334
-    EXPECT_EQ(scene.randomStep, 4);
+    EXPECT_EQ(last.step, 4);
     int top = 0;
     for (int i = 0; i < 1000; ++i) {
-        DrawRandomStep(scene, settings);
-        ASSERT_GE(scene.randomQuarter, 1);
-        ASSERT_LE(scene.randomQuarter, 4);
-        top += scene.randomQuarter == 1;
+        const RandomStep draw = DrawRandomStep(scene, settings);
+        ASSERT_GE(draw.quarter, 1);
+        ASSERT_LE(draw.quarter, 4);
+        ASSERT_EQ(draw.step, draw.quarter + settings.SIZEIDO);
+        top += draw.quarter == 1;
     }
     EXPECT_GT(top, 150);
     EXPECT_LT(top, 350);

@@ -8,7 +8,7 @@
 #include <memory>
 #include <sstream>
 
-#include "render/frame_cycle.h"
+#include "logo_fixture.h"
 #include "render/recording_raster.h"
 #include "settings/ini_file.h"
 
@@ -31,10 +31,7 @@ TEST(LongRun, AHundredThousandFramesOfTheHeaviestSceneUseNoMoreMemory) {
     std::ofstream(file, std::ios::binary) << text.str();
 
     IniFileStore store(file);
-    ProfileNames names;
-    auto settings = std::make_unique<SaverSettings>();
-    auto scene = std::make_unique<LogoScene>();
-    CreateLogo(store, names, *settings, *scene, 1920, 1080);
+    const auto [names, settings, scene] = CreateTestLogo(store, 1920, 1080);
     ASSERT_EQ(settings->OPTIONN, 9);
     RecordingRaster raster;
     raster.keepsCalls = false;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "scene/numbers.h"
 #include "scene_fixture.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(Motion, TheTiltFollowsTheCentresHeight) {
     EXPECT_EQ(scene->slots[1].viewPoints[1].y, 50) << "no tilt at the middle height";
     scene->centreY = 768;  // bottom edge: seen from 90 degrees above
     ProjectScene(*scene, settings);
-    EXPECT_NEAR(scene->slots[1].viewPoints[1].y, -30.0 * std::sin(90 * 3.141593 / 180.0), 1e-3);
+    EXPECT_NEAR(scene->slots[1].viewPoints[1].y, -30.0 * std::sin(DegreesToRadians(90)), 1e-3);
     scene->screenHeight = 0;  // a preview parent of no height
     ProjectScene(*scene, settings);
     EXPECT_EQ(scene->slots[1].viewPoints[1].y, 50);
@@ -119,7 +120,7 @@ TEST_F(Motion, AnglesAdvanceAndWrapOnce) {
     scene->turnAngle = 357;
     scene->slots[1].spinAngle = 123;
     scene->slots[9].spinAngle = 350;
-    AdvanceScene(*scene, settings);
+    AdvanceScene(*scene, settings, FrameBox{});
     EXPECT_EQ(scene->turnAngle, 6);
     EXPECT_EQ(scene->slots[1].spinAngle, 123);
     EXPECT_EQ(scene->slots[9].spinAngle, 20) << "slots out of use advance too";
@@ -133,7 +134,7 @@ TEST_F(Motion, TheLogoBouncesOffItsBounds) {
     scene->centreX = scene->maxCentreX - 2;
     scene->velocityX = 2;
     const int32_t y = scene->centreY;
-    AdvanceScene(*scene, settings);
+    AdvanceScene(*scene, settings, FrameBox{});
     EXPECT_EQ(scene->centreX, scene->maxCentreX) << "a step onto the bound is clamped there";
     EXPECT_LT(scene->velocityX, 0);
     EXPECT_GE(scene->velocityX, -4);
@@ -143,15 +144,14 @@ TEST_F(Motion, TheLogoBouncesOffItsBounds) {
     // Bounds that coincide: both clamps fire, the centre stays, the velocity ends positive.
     scene->minCentreX = scene->maxCentreX = 512;
     scene->centreX = 512;
-    AdvanceScene(*scene, settings);
+    AdvanceScene(*scene, settings, FrameBox{});
     EXPECT_EQ(scene->centreX, 512);
     EXPECT_GT(scene->velocityX, 0);
 
     // A logo that fills half the window's width stops moving sideways.
     scene->minCentreX = 0, scene->maxCentreX = 1024;
-    scene->lastBox.maxX = 512;
     const int32_t x = scene->centreX;
-    AdvanceScene(*scene, settings);
+    AdvanceScene(*scene, settings, FrameBox{-512, -10, 512, 10});
     EXPECT_EQ(scene->centreX, x);
     EXPECT_EQ(scene->shiftX, 0);
 }

@@ -12,7 +12,7 @@
 #include "render/frame_cycle.h"
 #include "render/side_faces.h"
 #include "scene/motion.h"
-#include "scene/shape_library.h"
+#include "scene/shape_record.h"
 #include "scene_fixture.h"
 #include "settings/ini_file.h"
 
@@ -120,7 +120,7 @@ TEST_F(Pixels, NoWallIsPaintedOverANearerOne) {
             scene->turnAngle = angle;
             ProjectScene(*scene, settings);
             int32_t order[kMaxPoints];
-            const int count = OrderSideFaces(scene->slots[1], order);
+            const int count = OrderSideFaces(scene->slots[1], order).count;
             const Check check{scene->slots[1]};
             // order is front-most first: order[i] is painted after order[j] for i < j.
             for (int i = 0; i < count; ++i)
@@ -136,6 +136,7 @@ TEST_F(Pixels, NoWallIsPaintedOverANearerOne) {
 TEST(Golden, TheDefaultLogoLooksAsItDid) {
     IniFileStore store(fs::path(KORUNEX_SOURCE_DATA_DIR) / "KORUNEX.ini");
     ProfileNames names;
+    LoadKeyNames(names);
     SaverSettings settings{};
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, settings, *scene, 320, 200);

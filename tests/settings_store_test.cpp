@@ -225,33 +225,4 @@ TEST_F(SettingsStore, AWriteThatFailsHalfWayPutsTheFileBackByteForByte) {
     EXPECT_EQ(SettingsLines(file.Read()).size(), 53u);
 }
 
-TEST(SaverLimits, KeepValuesWhereTheSaverCanUseThem) {
-    SaverSettings s{};
-    s.OPTIONN = 12;
-    s.STEPRAG = -5;
-    s.STEPRAG9 = 400;
-    s.HABA = 99;
-    s.SIZE = 0;
-    s.SIZEY = 1000;
-    s.SIZEIDO = -1;
-    s.TIMER = 0;
-    s.VIEW = 10;
-    s.ENKIN = 31;
-    s.COLOR = 8;
-    s.OPTIONP = 7;
-    KeepWithinSaverLimits(s);
-    EXPECT_EQ(s.OPTIONN, 9);
-    EXPECT_EQ(s.STEPRAG, 0);
-    EXPECT_EQ(s.STEPRAG9, 30);
-    EXPECT_EQ(s.HABA, 30);
-    EXPECT_EQ(s.SIZE, 1);
-    EXPECT_EQ(s.SIZEY, 50);
-    EXPECT_EQ(s.SIZEIDO, 0);
-    EXPECT_EQ(s.TIMER, 10);
-    EXPECT_EQ(s.VIEW, 9);
-    EXPECT_EQ(s.ENKIN, 30);
-    EXPECT_EQ(s.COLOR, 8);    // used as read: black shades
-    EXPECT_EQ(s.OPTIONP, 7);  // used as read: turns in the centre
-}
-
 }  // namespace

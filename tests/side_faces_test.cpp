@@ -8,14 +8,17 @@
 
 #include "render/recording_raster.h"
 #include "scene/motion.h"
+#include "scene/numbers.h"
 #include "scene_fixture.h"
 
 namespace {
 
-std::set<int32_t> Painted(LogoSlot& slot) {
+std::set<int32_t> Painted(const LogoSlot& slot, VisibleCaps* caps = nullptr) {
     RecordingRaster raster;
     int32_t painted[kMaxPoints];
-    const int count = DrawSideFaces(slot, raster, painted);
+    const SideFaceOrder drawn = DrawSideFaces(slot, raster, painted);
+    if (caps) *caps = drawn.caps;
+    const int count = drawn.count;
     std::set<int32_t> faces(painted, painted + count);
     EXPECT_EQ(faces.size(), size_t(count)) << "a face painted twice";
     EXPECT_EQ(raster.calls.size(), size_t(2 * count)) << "each face: one fill, one outline";
@@ -40,7 +43,7 @@ TEST_F(SideFaces, AConvexOutlineNeedsNoOrderingAndPaintsInDecreasingFaceNumber) 
         auto scene = Project({octagon}, angle);
         RecordingRaster raster;
         int32_t painted[kMaxPoints];
-        const int count = DrawSideFaces(scene->slots[1], raster, painted);
+        const int count = DrawSideFaces(scene->slots[1], raster, painted).count;
         ASSERT_GT(count, 0);
         EXPECT_TRUE(std::is_sorted(painted, painted + count, std::greater<>())) << angle;
     }
@@ -59,11 +62,11 @@ TEST_F(SideFaces, EveryVisibleFaceIsPaintedOnceAndNoOtherIs) {
         auto scene = Project({b}, angle);
         LogoSlot& slot = scene->slots[1];
         std::set<int32_t> expected;
-        const double sinA = std::sin(angle * 3.141593 / 180.0);
+        const double sinA = std::sin(DegreesToRadians(angle));
         for (int32_t k = 1; k <= slot.shape.pointCount; ++k) {
             const ShapePoint p = slot.shape.points[k], q = slot.shape.points[slot.sides[k].corners[2]];
             // Clockwise rings: the solid lies left of an outer edge and right of a hole's edge.
-            const double outwardX = slot.sideOfHole[k] ? (q.y - p.y) : -(q.y - p.y);
+            const double outwardX = slot.isHoleSide[k] ? (q.y - p.y) : -(q.y - p.y);
             const double towardViewer = -sinA * outwardX;
             if (std::abs(towardViewer) < 1e-6) continue;  // edge-on: may go either way
             if (towardViewer > 0) expected.insert(k);
@@ -80,13 +83,14 @@ TEST_F(SideFaces, EveryVisibleFaceIsPaintedOnceAndNoOtherIs) {
 TEST_F(SideFaces, ABoxTurnedByFortyFiveDegreesShowsItsNearWallAndTheFarWallOfItsHole) {
     // Faces: 1 right, 2 bottom, 3 left, 4 top of the outline; 5 right, 6 bottom, 7 left, 8 top of the hole.
     auto scene = Project({BoxWithHole()}, 45);
-    const std::set<int32_t> painted = Painted(scene->slots[1]);
+    VisibleCaps caps;
+    const std::set<int32_t> painted = Painted(scene->slots[1], &caps);
     EXPECT_TRUE(painted.count(3)) << "the near outer wall";
     EXPECT_TRUE(painted.count(5)) << "the far wall of the hole";
     EXPECT_FALSE(painted.count(1)) << "the far outer wall";
     EXPECT_FALSE(painted.count(7)) << "the near wall of the hole faces away";
-    EXPECT_TRUE(scene->slots[1].frontFaceVisible);
-    EXPECT_FALSE(scene->slots[1].backFaceVisible);
+    EXPECT_TRUE(caps.front);
+    EXPECT_FALSE(caps.back);
 }
 
 TEST_F(SideFaces, PerspectiveShowsTheWallsThatFaceTheEye) {
@@ -101,29 +105,31 @@ TEST_F(SideFaces, PerspectiveShowsTheWallsThatFaceTheEye) {
 
 TEST_F(SideFaces, TheCapFollowsTheOutlineEvenWhenItStartsInALine) {
     const ShapeRecord straightStart = MakeShape({{40, 50}, {40, 0}, {40, -50}, {-40, -50}, {-40, 50}}, {{1, 5}});
+    VisibleCaps caps;
     auto front = Project({straightStart}, 0);
-    Painted(front->slots[1]);
-    EXPECT_TRUE(front->slots[1].frontFaceVisible);
-    EXPECT_FALSE(front->slots[1].backFaceVisible);
+    Painted(front->slots[1], &caps);
+    EXPECT_TRUE(caps.front);
+    EXPECT_FALSE(caps.back);
     auto back = Project({straightStart}, 180);
-    Painted(back->slots[1]);
-    EXPECT_FALSE(back->slots[1].frontFaceVisible);
-    EXPECT_TRUE(back->slots[1].backFaceVisible);
+    Painted(back->slots[1], &caps);
+    EXPECT_FALSE(caps.front);
+    EXPECT_TRUE(caps.back);
 }
 
 TEST_F(SideFaces, WallsSeenExactlyEdgeOnAreNotPainted) {
     settings.ENKIN = 0;
     auto scene = Project({BoxWithHole()}, 0);
-    EXPECT_TRUE(Painted(scene->slots[1]).empty());
-    EXPECT_TRUE(scene->slots[1].frontFaceVisible);
-    EXPECT_FALSE(scene->slots[1].backFaceVisible);
+    VisibleCaps caps;
+    EXPECT_TRUE(Painted(scene->slots[1], &caps).empty());
+    EXPECT_TRUE(caps.front);
+    EXPECT_FALSE(caps.back);
 }
 
 TEST_F(SideFaces, ASlotWithoutPointsPaintsNothing) {
     auto scene = Project({ShapeRecord{}}, 30);
-    scene->slots[1].frontFaceVisible = scene->slots[1].backFaceVisible = true;
-    EXPECT_TRUE(Painted(scene->slots[1]).empty());
-    EXPECT_FALSE(scene->slots[1].frontFaceVisible);
+    VisibleCaps caps{true, true};
+    EXPECT_TRUE(Painted(scene->slots[1], &caps).empty());
+    EXPECT_FALSE(caps.front);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "scene/shape_library.h"
+#include "settings/record_tokens.h"
+#include "settings/shape_names.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "scene/shape_record.h"
+#include "settings/code_page.h"
+#include "settings/record_tokens.h"
 
 std::optional<std::u32string> DecodeUtf8(std::string_view text) {
     std::u32string out;

@@ -28,13 +28,13 @@ std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     const std::string key(text.substr(0, equals));
     ProfileNames names;
     LoadKeyNames(names);
-    bool known = false;
+    bool isKnown = false;
     std::string all;
     for (const auto& name : names.keyNames) {
-        known |= equals != std::string_view::npos && strcasecmp(name, key.c_str()) == 0;
+        isKnown |= equals != std::string_view::npos && strcasecmp(name, key.c_str()) == 0;
         all += all.empty() ? name : std::string(" ") + name;
     }
-    if (!known) throw UsageError{"--set takes KEY=VALUE with KEY one of: " + all + "; not '" + std::string(text) + "'"};
+    if (!isKnown) throw UsageError{"--set takes KEY=VALUE with KEY one of: " + all + "; not '" + std::string(text) + "'"};
     return {key, ReadWhole<int32_t>(text.substr(equals + 1), INT32_MIN, INT32_MAX, "the value of --set " + key)};
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
 #include "linux/desktop_picture.h"
@@ -14,11 +15,6 @@
 #include "render/frame_cycle.h"
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 // A grid of scaled-down frames, filled in as they are drawn.
 class ContactSheet {
@@ -74,12 +70,16 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
     if (options.seed) SeedRandom(*scene, *options.seed);
 
-    // The window starts black when the saver clears the screen, else showing the desktop.
+    // The headless window lies on a desktop that shows our own picture, which
+    // is also what a snapshot of it gives.
     const Surface desktop(CreateDesktopPicture(options.width, options.height));
     const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
     {
         cairo_t* cr = cairo_create(window.get());
-        settings->BKMODE == 1 ? cairo_set_source_rgb(cr, 0, 0, 0) : cairo_set_source_surface(cr, desktop.get(), 0, 0);
+        if (ChooseFirstPicture(*settings) == FirstPicture::kBlack)
+            cairo_set_source_rgb(cr, 0, 0, 0);
+        else
+            cairo_set_source_surface(cr, desktop.get(), 0, 0);
         cairo_paint(cr);
         cairo_destroy(cr);
     }

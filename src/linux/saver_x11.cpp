@@ -1,8 +1,6 @@
 #include "linux/saver_x11.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
 #include <poll.h>
@@ -14,8 +12,8 @@
 #include <ctime>
 #include <memory>
 
-#include "host/close_rules.h"
-#include "linux/desktop_picture.h"
+#include "linux/close_input_x11.h"
+#include "linux/target_window_x11.h"
 #include "render/cairo_raster.h"
 #include "render/frame_cycle.h"
 
@@ -39,87 +37,13 @@ int64_t NowMilliseconds() {
     return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
-// The desktop as it looks now, width x height from its top left corner; our
-// own picture when the screen cannot be read.
-Surface TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    Surface rootSurface(cairo_xlib_surface_create(display, root, attributes.visual, attributes.width, attributes.height));
-    Surface snapshot(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    cairo_t* cr = cairo_create(snapshot.get());
-    cairo_set_source_surface(cr, rootSurface.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(snapshot.get());
-    if (cairo_surface_status(snapshot.get()) != CAIRO_STATUS_SUCCESS) snapshot.reset(CreateDesktopPicture(width, height));
-    return snapshot;
-}
-
-Cursor InvisibleCursor(Display* display, Window window) {
-    static char noBits[8] = {};
-    const Pixmap blank = XCreateBitmapFromData(display, window, noBits, 8, 8);
-    XColor black{};
-    const Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
-    XFreePixmap(display, blank);
-    return cursor;
-}
-
-// The window the saver draws into, and what it knows of it.
-struct Target {
-    Window window = 0;
-    Visual* visual = nullptr;
-    int32_t width = 0, height = 0;
-    bool isOwn = false;
-};
-
-Target CreateOwnWindow(Display* display, SaverPlace place) {
-    const int screen = DefaultScreen(display);
-    const Window root = RootWindow(display, screen);
-    XWindowAttributes rootAttributes;
-    XGetWindowAttributes(display, root, &rootAttributes);
-    Target target;
-    target.isOwn = true;
-    target.visual = DefaultVisual(display, screen);
-    const bool fullScreen = place == SaverPlace::kFullScreen;
-    // The root window spans every monitor.
-    target.width = fullScreen ? rootAttributes.width : 1280;
-    target.height = fullScreen ? rootAttributes.height : 720;
-
-    XSetWindowAttributes attributes{};
-    attributes.override_redirect = fullScreen;
-    attributes.background_pixel = BlackPixel(display, screen);
-    attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
-                            StructureNotifyMask | ExposureMask;
-    target.window = XCreateWindow(display, root, 0, 0, target.width, target.height, 0, CopyFromParent, InputOutput,
-                                  CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
-    XStoreName(display, target.window, "KORUNEX");
-    if (fullScreen) {
-        XDefineCursor(display, target.window, InvisibleCursor(display, target.window));
-    } else {
-        Atom closeAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
-        XSetWMProtocols(display, target.window, &closeAtom, 1);
-    }
-    return target;
-}
-
-std::optional<Target> AdoptWindow(Display* display, Window window) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return std::nullopt;
-    XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-    return Target{window, attributes.visual, attributes.width, attributes.height, false};
-}
-
 // The logo's whole life in one window.
 class XSaver {
 public:
-    XSaver(Display* display, const ProfileStore& store, SaverPlace place, Target target)
-        : display_(display), store_(store), place_(place), target_(target) {}
+    XSaver(Display* display, const ProfileStore& store, SaverPlace place, TargetWindow target)
+        : display_(display), store_(store), place_(place), target_(target) {
+        LoadKeyNames(names_);
+    }
 
     // Runs until the saver ends; `device` receives a reference to cairo's
     // device for the display, to be finished once the surfaces are gone.
@@ -127,15 +51,14 @@ public:
 
 private:
     void CreateLogoForSize();
-    void ShowBackground();
+    void ShowFirstPicture();
     bool HandleEvent(XEvent& event);  // false: the saver ends
     bool AppliesCloseRules() const { return place_ == SaverPlace::kFullScreen; }
-    CursorPoint PointerPosition() const;
 
     Display* display_;
     const ProfileStore& store_;
     SaverPlace place_;
-    Target target_;
+    TargetWindow target_;
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
@@ -144,14 +67,6 @@ private:
     SaverHostState host_{};
     bool hasFocus_ = false;
 };
-
-CursorPoint XSaver::PointerPosition() const {
-    Window rootReturn, childReturn;
-    int rootX = 0, rootY = 0, x, y;
-    unsigned int mask;
-    XQueryPointer(display_, target_.window, &rootReturn, &childReturn, &rootX, &rootY, &x, &y, &mask);
-    return {rootX, rootY};
-}
 
 void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
@@ -163,22 +78,23 @@ void XSaver::CreateLogoForSize() {
     raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
 }
 
-// What the window shows before the first frame: black, or the desktop
-// snapshot, or (for after-images over the desktop) what is already there.
-void XSaver::ShowBackground() {
-    if (settings_->BKMODE == 1 || snapshot_) {
-        cairo_t* cr = cairo_create(window_.get());
-        snapshot_ ? cairo_set_source_surface(cr, snapshot_.get(), 0, 0) : cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(window_.get());
-    }
+void XSaver::ShowFirstPicture() {
+    const FirstPicture picture = ChooseFirstPicture(*settings_);
+    if (picture == FirstPicture::kUnchanged) return;
+    cairo_t* cr = cairo_create(window_.get());
+    if (picture == FirstPicture::kSnapshot)
+        cairo_set_source_surface(cr, snapshot_.get(), 0, 0);
+    else
+        cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(window_.get());
 }
 
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowBackground();
+            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowFirstPicture();
             return true;
         case DestroyNotify:
             return event.xdestroywindow.window != target_.window;
@@ -189,7 +105,7 @@ bool XSaver::HandleEvent(XEvent& event) {
                 target_.height = event.xconfigure.height;
                 snapshot_.reset();
                 CreateLogoForSize();
-                ShowBackground();
+                ShowFirstPicture();
             }
             return true;
         case ClientMessage:
@@ -206,33 +122,11 @@ bool XSaver::HandleEvent(XEvent& event) {
     if (!AppliesCloseRules()) return true;
 
     // Input in full-screen: the Windows saver's close rules, X events standing in for its messages.
-    WindowMessage message{0, 0, 0};
-    switch (event.type) {
-        case KeyPress: message.message = msg::kKeyDown; break;
-        case ButtonPress:
-            if (event.xbutton.button == Button1) message.message = msg::kLButtonDown;
-            else if (event.xbutton.button == Button2) message.message = msg::kMButtonDown;
-            else if (event.xbutton.button == Button3) message.message = msg::kRButtonDown;
-            break;  // the wheel and extra buttons do not end a saver
-        case MotionNotify: message.message = msg::kMouseMove; break;
-        case FocusIn:
-            hasFocus_ |= event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyPointer;
-            break;
-        case FocusOut:
-            // Only a focus we really had, handed to another window, counts as
-            // another program becoming active; pointer-root focus shifts do not.
-            if (hasFocus_ && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
-                event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyPointerRoot &&
-                event.xfocus.detail != NotifyDetailNone)
-                message.message = msg::kActivateApp;  // wParam 0: another program is active
-            break;
-        default: return true;
-    }
-    if (message.message == 0) return true;
-    const CursorPoint cursor =
-        event.type == MotionNotify ? CursorPoint{event.xmotion.x_root, event.xmotion.y_root} : CursorPoint{};
-    const InputStep step = DecideInputStep(host_, message, cursor);
-    if (step.moveBaseline) host_.cursorBaseline = cursor;
+    const CloseRuleInput input = TranslateCloseInput(event, hasFocus_);
+    hasFocus_ = input.hasFocus;
+    if (input.message.message == 0) return true;
+    const InputStep step = DecideInputStep(host_, input.message, input.cursor);
+    if (step.moveBaseline) host_.cursorBaseline = input.cursor;
     return !step.requestClose;
 }
 
@@ -246,8 +140,8 @@ int XSaver::Run(cairo_device_t** device) {
         while (event.type != MapNotify);
         if (place_ == SaverPlace::kFullScreen) XSetInputFocus(display_, target_.window, RevertToParent, CurrentTime);
     }
-    host_.cursorBaseline = PointerPosition();
-    ShowBackground();
+    host_.cursorBaseline = QueryPointer(display_, target_.window);
+    ShowFirstPicture();
 
     const int connection = ConnectionNumber(display_);
     int64_t nextFrame = NowMilliseconds() + settings_->TIMER;
@@ -287,7 +181,7 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
     sigaction(SIGTERM, &stop, nullptr);
     sigaction(SIGINT, &stop, nullptr);
 
-    std::optional<Target> target;
+    std::optional<TargetWindow> target;
     if (request.place == SaverPlace::kEmbedded) {
         const Window window = request.targetWindow ? Window(request.targetWindow) : DefaultRootWindow(display);
         target = AdoptWindow(display, window);

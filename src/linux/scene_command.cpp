@@ -36,7 +36,7 @@ int RunSceneCommand(const Options& options) {
         FrameRecord record{};
         raster.calls.clear();
         RenderFrame(*scene, *settings, raster, &record);
-        WriteSceneFrame(json, k, *projected, *scene, *settings, record);
+        WriteSceneFrame(json, k, *projected, *settings, record);
     }
     json.Close(']');
     json.Close('}').Newline();

@@ -66,8 +66,8 @@ void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettin
     json.Close('}');
 }
 
-void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const LogoScene& after,
-                     const SaverSettings& settings, const FrameRecord& record) {
+void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const SaverSettings& settings,
+                     const FrameRecord& record) {
     json.Open('{');
     json.Key("frame").Int(number);
     json.Key("turnAngle").Int(projected.turnAngle);
@@ -91,8 +91,8 @@ void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, c
         json.Key("screenPoints").Open('[');
         for (int32_t j = 1; j <= corners; ++j) json.Ints({slot.screenPoints[j].x, slot.screenPoints[j].y});
         json.Close(']');
-        json.Key("capFront").Int(after.slots[i].frontFaceVisible);
-        json.Key("capBack").Int(after.slots[i].backFaceVisible);
+        json.Key("capFront").Int(record.caps[i].front);
+        json.Key("capBack").Int(record.caps[i].back);
         json.Key("sidePaintOrder").Open('[');
         for (int k = 0; k < record.paintCount[i]; ++k) json.Int(record.paintOrder[i][k]);
         json.Close(']');

@@ -15,5 +15,5 @@ void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettin
 // One entry of "frames": the state frame `number` draws, from a copy of the
 // scene projected before the frame (`projected`) and what the frame did.
 struct FrameRecord;
-void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const LogoScene& after,
-                     const SaverSettings& settings, const FrameRecord& record);
+void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const SaverSettings& settings,
+                     const FrameRecord& record);

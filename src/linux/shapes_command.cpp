@@ -4,7 +4,8 @@
 
 #include "linux/command_line.h"
 #include "scene/shape_check.h"
-#include "scene/shape_library.h"
+#include "scene/shape_record.h"
+#include "settings/shape_names.h"
 
 int RunShapesCommand(const Options& options) {
     ProfileNames names;

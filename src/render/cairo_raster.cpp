@@ -1,6 +1,7 @@
 #include "render/cairo_raster.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -8,12 +9,12 @@ void SetColour(cairo_t* cr, Rgb colour) { cairo_set_source_rgb(cr, colour.r / 25
 
 // Pixel centres lie at half coordinates in cairo; whole-pixel points of the
 // raster name pixels, as on Windows.
-void AddRing(cairo_t* cr, const RasterPoint* points, int count, bool close) {
+void AddRing(cairo_t* cr, const RasterPoint* points, int count, bool isClosed) {
     for (int i = 0; i < count; ++i) {
         const double x = points[i].x + 0.5, y = points[i].y + 0.5;
         i == 0 ? cairo_move_to(cr, x, y) : cairo_line_to(cr, x, y);
     }
-    if (close) cairo_close_path(cr);
+    if (isClosed) cairo_close_path(cr);
 }
 
 void StrokeBlack(cairo_t* cr) {
@@ -24,6 +25,7 @@ void StrokeBlack(cairo_t* cr) {
 }  // namespace
 
 void CairoRaster::BeginFrame(int32_t width, int32_t height) {
+    assert(width >= 1 && height >= 1);
     // A frame of the same size as the last reuses its surface: the
     // background paints every pixel of it before anything else.
     if (cr_ && width == frameWidth_ && height == frameHeight_) return;

@@ -1,11 +1,14 @@
 #include "render/cap_fill.h"
 
-void DrawCap(const LogoSlot& slot, Raster& raster) {
-    if (!slot.frontFaceVisible && !slot.backFaceVisible) return;
+#include <cassert>
+
+void DrawCap(const LogoSlot& slot, VisibleCaps caps, Raster& raster) {
+    if (!caps.front && !caps.back) return;
     const ShapeRecord& shape = slot.shape;
     if (shape.contourCount < 1) return;
-    const int32_t offset = slot.frontFaceVisible ? 0 : shape.pointCount;
-    const Rgb colour = slot.frontFaceVisible ? slot.frontShade : slot.backShade;
+    assert(IsWithinRecordLimits(shape));
+    const int32_t offset = caps.front ? 0 : shape.pointCount;
+    const Rgb colour = caps.front ? slot.frontShade : slot.backShade;
 
     // Each ring repeats its first point to close it; ranges may overlap in a
     // hand-made record, so room is kept for every contour at full length.

@@ -1,6 +1,7 @@
 #include "render/frame_cycle.h"
 
 #include <algorithm>
+#include <cassert>
 #include <limits>
 
 #include "render/cap_fill.h"
@@ -78,6 +79,32 @@ void PaintBackground(Raster& raster, Background background, int32_t width, int32
     }
 }
 
+FrameBox Saturated(const WideBox& box) {
+    return {SaturateToInt32(box.minX), SaturateToInt32(box.minY), SaturateToInt32(box.maxX), SaturateToInt32(box.maxY)};
+}
+
+// Every slot's side faces, then every slot's cap, in the order the turn
+// angle gives: seen from the front the last slot is drawn first; seen from
+// behind, the first.
+void DrawSlots(const LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+    const bool isSeenFromFront = (scene.turnAngle / 180) % 2 == 0;
+    int32_t slotOrder[kMaxSlots];
+    VisibleCaps caps[kMaxSlots];
+    for (int32_t k = 0; k < settings.OPTIONN; ++k) {
+        const int32_t slot = isSeenFromFront ? settings.OPTIONN - k : k + 1;
+        slotOrder[k] = slot;
+        int32_t painted[kMaxPoints];
+        const SideFaceOrder drawn = DrawSideFaces(scene.slots[slot], raster, painted);
+        caps[k] = drawn.caps;
+        if (record) {
+            record->paintCount[slot] = drawn.count;
+            std::copy(painted, painted + drawn.count, record->paintOrder[slot]);
+            record->caps[slot] = drawn.caps;
+        }
+    }
+    for (int32_t k = 0; k < settings.OPTIONN; ++k) DrawCap(scene.slots[slotOrder[k]], caps[k], raster);
+}
+
 }  // namespace
 
 Background ChooseBackground(const SaverSettings& settings) {
@@ -86,9 +113,14 @@ Background ChooseBackground(const SaverSettings& settings) {
     return Background::kWindow;
 }
 
-void CreateLogo(const ProfileStore& store, ProfileNames& names, SaverSettings& settings, LogoScene& scene,
+FirstPicture ChooseFirstPicture(const SaverSettings& settings) {
+    if (settings.BKMODE == 1) return FirstPicture::kBlack;
+    if (ChooseBackground(settings) == Background::kSnapshot) return FirstPicture::kSnapshot;
+    return FirstPicture::kUnchanged;
+}
+
+void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings, LogoScene& scene,
                 int32_t clientWidth, int32_t clientHeight) {
-    LoadKeyNames(names);
     LoadSettings(store, names, settings);
     KeepWithinSaverLimits(settings);
     LoadSlotShapes(store, names, settings, scene);
@@ -100,6 +132,7 @@ void CreateLogo(const ProfileStore& store, ProfileNames& names, SaverSettings& s
 void SeedRandom(LogoScene& scene, uint32_t tickCount) { scene.randomState = tickCount & 0xFFFFu; }
 
 void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+    assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots);
     ProjectScene(scene, settings);
     const WideBox raw = RawBox(scene, settings);
     const WideBox box = FrameBoxOf(raw, scene);
@@ -112,30 +145,11 @@ void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster
 
     raster.BeginFrame(int32_t(width), int32_t(height));
     PaintBackground(raster, ChooseBackground(settings), int32_t(width), int32_t(height), left, top);
-
-    // Seen from the front the last slot is drawn first; seen from behind, the first.
-    const bool fromFront = (scene.turnAngle / 180) % 2 == 0;
-    int32_t slotOrder[kMaxSlots];
-    for (int32_t k = 0; k < settings.OPTIONN; ++k) slotOrder[k] = fromFront ? settings.OPTIONN - k : k + 1;
-    for (int32_t k = 0; k < settings.OPTIONN; ++k) {
-        scene.drawingSlot = slotOrder[k];
-        int32_t painted[kMaxPoints];
-        const int count = DrawSideFaces(scene.slots[scene.drawingSlot], raster, painted);
-        if (record) {
-            record->paintCount[scene.drawingSlot] = count;
-            std::copy(painted, painted + count, record->paintOrder[scene.drawingSlot]);
-        }
-    }
-    for (int32_t k = 0; k < settings.OPTIONN; ++k) {
-        scene.drawingSlot = slotOrder[k];
-        DrawCap(scene.slots[scene.drawingSlot], raster);
-    }
+    DrawSlots(scene, settings, raster, record);
     raster.PresentFrame(left, top);
 
-    scene.lastBox = {SaturateToInt32(box.minX), SaturateToInt32(box.minY), SaturateToInt32(box.maxX),
-                     SaturateToInt32(box.maxY)};
-    if (record) record->box = scene.lastBox;
-    AdvanceScene(scene, settings);
-    scene.lastBox = {SaturateToInt32(raw.minX), SaturateToInt32(raw.minY), SaturateToInt32(raw.maxX),
-                     SaturateToInt32(raw.maxY)};
+    const FrameBox drawn = Saturated(box);
+    if (record) record->box = drawn;
+    AdvanceScene(scene, settings, drawn);
+    scene.lastBox = Saturated(raw);
 }

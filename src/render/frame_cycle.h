@@ -2,6 +2,7 @@
 // The logo's life in a window: creation, one frame per timer tick.
 
 #include "render/raster.h"
+#include "render/side_faces.h"
 #include "scene/logo_scene.h"
 #include "settings/settings_store.h"
 
@@ -13,12 +14,22 @@ enum class Background {
 };
 Background ChooseBackground(const SaverSettings& settings);
 
-// What creation does before any frame, the platform aside: loads the names,
-// the settings (kept within the saver's limits) and the slots' shapes, stores
-// the client size and builds the scene. The caller then takes the desktop
-// snapshot when ChooseBackground asks for one, seeds the generator
-// (SeedRandom) and starts the timer with settings.TIMER.
-void CreateLogo(const ProfileStore& store, ProfileNames& names, SaverSettings& settings, LogoScene& scene,
+// What the window shows before the first frame.
+enum class FirstPicture {
+    kBlack,      // BKMODE 1
+    kSnapshot,   // the snapshot background: a window never painted shows black on a
+                 // composited desktop, not what lies behind it
+    kUnchanged,  // what the window already shows (the desktop), for after-images over it
+};
+FirstPicture ChooseFirstPicture(const SaverSettings& settings);
+
+// What creation does before any frame, the platform aside: loads the
+// settings (kept within the saver's limits) and the slots' shapes through
+// `names` (already loaded), stores the client size and builds the scene. The
+// caller then takes the desktop snapshot when ChooseBackground asks for one,
+// seeds the generator (SeedRandom), shows the first picture (ChooseFirstPicture)
+// and starts the timer with settings.TIMER.
+void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings, LogoScene& scene,
                 int32_t clientWidth, int32_t clientHeight);
 
 // Replaces the random generator's state: the low 16 bits of the tick count.
@@ -29,6 +40,7 @@ struct FrameRecord {
     FrameBox box;  // the frame box after merging and limiting, relative to the centre, y up
     int32_t paintCount[kMaxSlots + 1];                // side faces painted per slot
     int32_t paintOrder[kMaxSlots + 1][kMaxPoints];    // their face numbers, in painting order
+    VisibleCaps caps[kMaxSlots + 1];                  // the caps each slot showed the viewer
 };
 
 // Draws one frame through `raster` and advances the scene to the next tick.

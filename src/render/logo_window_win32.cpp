@@ -43,17 +43,16 @@ void DestroyLogoWindow(HWND window) {
     ReleaseDesktopSnapshot(logo.snapshot);
 }
 
-// Black for the black background. With a snapshot, the snapshot: a window
-// that is never painted shows black on a composited desktop, not what lies
-// behind it, so the desktop background would otherwise be a black screen
-// with a patch of desktop following the logo.
 void EraseBackground(HWND window, HDC dc) {
     RECT client{};
     GetClientRect(window, &client);
-    if (logo.settings.BKMODE == 1)
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    else if (logo.snapshot.dc != nullptr)
-        BitBlt(dc, 0, 0, client.right, client.bottom, logo.snapshot.dc, 0, 0, SRCCOPY);
+    switch (ChooseFirstPicture(logo.settings)) {
+    case FirstPicture::kBlack: FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
+    case FirstPicture::kSnapshot:
+        if (logo.snapshot.dc != nullptr) BitBlt(dc, 0, 0, client.right, client.bottom, logo.snapshot.dc, 0, 0, SRCCOPY);
+        break;
+    case FirstPicture::kUnchanged: break;
+    }
 }
 
 void DrawFrame(HWND window) {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "scene/logo_scene.h"
+#include "scene/rgb.h"
 
 struct RasterPoint {
     int32_t x, y;

@@ -1,6 +1,7 @@
 #include "render/recording_raster.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 
@@ -37,8 +38,8 @@ int64_t CountCovered(const RasterPoint* points, const int* counts, int rings, Fi
         int winding = 0;
         for (size_t i = 0; i + 1 < crossings.size(); ++i) {
             winding += rule == FillRule::kEvenOdd ? 1 : crossings[i].direction;
-            const bool inside = rule == FillRule::kEvenOdd ? winding % 2 != 0 : winding != 0;
-            if (!inside) continue;
+            const bool isInside = rule == FillRule::kEvenOdd ? winding % 2 != 0 : winding != 0;
+            if (!isInside) continue;
             const double from = std::clamp(std::ceil(crossings[i].x), 0.0, double(width));
             const double to = std::clamp(std::ceil(crossings[i + 1].x), 0.0, double(width));
             if (to > from) covered += int64_t(to - from);
@@ -59,6 +60,7 @@ int64_t CountLinePixels(const RasterPoint* points, const int* counts, int polyli
 }  // namespace
 
 void RecordingRaster::BeginFrame(int32_t width, int32_t height) {
+    assert(width >= 1 && height >= 1);
     frameWidth_ = width, frameHeight_ = height;
     if (keepsCalls) calls.push_back({RasterCall::kBeginFrame, {}, {}, {}, {}, 0, 0, width, height});
 }

@@ -1,6 +1,7 @@
 #include "render/side_faces.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "scene/numbers.h"
@@ -63,7 +64,7 @@ Edge MakeEdge(const ViewPoint& p, const ViewPoint& q) {
 // A visible side face with what the comparisons need of it.
 struct Face {
     int32_t number;
-    bool placed;
+    bool isPlaced;
     const ViewPoint* corners[4];
     double minX, maxX, minY, maxY;  // screen box over the view x and y of its corners
     Vector normal;                  // points away from the viewer
@@ -85,7 +86,7 @@ struct Face {
 Face MakeFace(const LogoSlot& slot, int32_t number, double turn) {
     Face face{};
     face.number = number;
-    face.placed = slot.edgeOnHull[number];
+    face.isPlaced = slot.edgeOnHull[number];
     for (int i = 0; i < 4; ++i) face.corners[i] = &slot.viewPoints[slot.sides[number].corners[i]];
     face.minX = face.maxX = face.corners[0]->x;
     face.minY = face.maxY = face.corners[0]->y;
@@ -96,7 +97,7 @@ Face MakeFace(const LogoSlot& slot, int32_t number, double turn) {
     face.normal = Cross(Difference(*face.corners[1], *face.corners[0]), Difference(*face.corners[2], *face.corners[0]));
     if (turn < 0) face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
     // Hull faces are never compared, so they need no edges.
-    if (!face.placed)
+    if (!face.isPlaced)
         for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4]);
     return face;
 }
@@ -157,7 +158,7 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* o
         std::memset(flagged, 0, sizeof flagged);
         int candidate = -1;
         for (int v = 0; v < count; ++v) {
-            if (faces[v].placed || v == candidate) continue;
+            if (faces[v].isPlaced || v == candidate) continue;
             if (candidate < 0) {
                 candidate = v;
             } else if (!flagged[candidate][v] && LiesInFront(shape, faces[candidate], faces[v])) {
@@ -166,28 +167,24 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* o
                 v = -1;  // scan again from the start
             }
         }
+        assert(candidate >= 0);  // an unplaced face is left while placed < count
         order[placed++] = faces[candidate].number;
-        faces[candidate].placed = true;
+        faces[candidate].isPlaced = true;
     }
 }
 
-void DecideCaps(LogoSlot& slot) {
+VisibleCaps FindVisibleCaps(const LogoSlot& slot) {
     const int32_t n = slot.shape.pointCount, a = slot.capPoint;
     const ViewPoint* v = slot.viewPoints;
     const double sigma = slot.secondTurnLeft ? -1.0 : 1.0;
-    slot.frontFaceVisible = sigma * -Turn(v[a], v[a + 1], v[a + 2]) > 0;
-    slot.backFaceVisible = sigma * Turn(v[n + a], v[n + a + 1], v[n + a + 2]) > 0;
+    return {sigma * -Turn(v[a], v[a + 1], v[a + 2]) > 0, sigma * Turn(v[n + a], v[n + a + 1], v[n + a + 2]) > 0};
 }
 
 }  // namespace
 
-int OrderSideFaces(LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
+SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
     const ShapeRecord& shape = slot.shape;
-    if (shape.pointCount < 1) {
-        slot.frontFaceVisible = slot.backFaceVisible = false;
-        return 0;
-    }
-    DecideCaps(slot);
+    if (shape.pointCount < 1) return {0, {false, false}};
 
     // A wall turns toward the viewer when its quad runs clockwise on screen
     // for an outer contour, counter-clockwise for a hole.
@@ -197,21 +194,22 @@ int OrderSideFaces(LogoSlot& slot, int32_t (&order)[kMaxPoints]) {
         const SideQuad& side = slot.sides[m];
         const double turn = Turn(slot.viewPoints[side.corners[0]], slot.viewPoints[side.corners[1]],
                                  slot.viewPoints[side.corners[2]]);
-        if (slot.sideOfHole[m] ? turn > 0 : turn < 0) faces[count++] = MakeFace(slot, m, turn);
+        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) faces[count++] = MakeFace(slot, m, turn);
     }
 
     int placed = 0;
     for (int v = 0; v < count; ++v)
-        if (faces[v].placed) order[placed++] = faces[v].number;
+        if (faces[v].isPlaced) order[placed++] = faces[v].number;
     OrderByOverlap(shape, faces, count, order, placed);
-    return count;
+    return {count, FindVisibleCaps(slot)};
 }
 
-int DrawSideFaces(LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]) {
+SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]) {
     int32_t order[kMaxPoints];
-    const int count = OrderSideFaces(slot, order);
-    for (int i = 0; i < count; ++i) {
-        const int32_t face = order[count - 1 - i];
+    const SideFaceOrder ordered = OrderSideFaces(slot, order);
+    for (int i = 0; i < ordered.count; ++i) {
+        const int32_t face = order[ordered.count - 1 - i];
+        assert(face >= 1 && face <= slot.shape.pointCount);
         painted[i] = face;
         const int32_t* c = slot.sides[face].corners;
         const ScreenPoint* s = slot.screenPoints;
@@ -221,5 +219,5 @@ int DrawSideFaces(LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]
         const int outline = 5;
         raster.DrawPolylines(quad, &outline, 1);
     }
-    return count;
+    return ordered;
 }

@@ -5,13 +5,23 @@
 #include "render/raster.h"
 #include "scene/logo_scene.h"
 
-// Sets the slot's frontFaceVisible and backFaceVisible from its projected
-// corners and lists its visible side faces front-most first: the faces on
-// the outline's convex hull in face order, then the others as the pairwise
-// front-and-behind test places them. Returns how many are listed.
-int OrderSideFaces(LogoSlot& slot, int32_t (&order)[kMaxPoints]);
+// Which caps of a projected slot turn toward the viewer.
+struct VisibleCaps {
+    bool front, back;
+};
+
+// What ordering a slot's side faces found.
+struct SideFaceOrder {
+    int count;         // faces listed
+    VisibleCaps caps;  // neither for a slot without points
+};
+
+// Lists the projected slot's visible side faces front-most first: the faces
+// on the outline's convex hull in face order, then the others as the
+// pairwise front-and-behind test places them.
+SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints]);
 
 // Orders the slot's side faces and paints them farthest first in the side
 // shade, each outlined in black. `painted` receives the face numbers in
-// painting order; returns how many were painted.
-int DrawSideFaces(LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]);
+// painting order; the count is how many were painted.
+SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]);

@@ -1,6 +1,7 @@
 #include "scene/logo_scene.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "scene/numbers.h"
 
@@ -25,12 +26,17 @@ constexpr int kSetupDigits = 9;
 int32_t CyclicPrevious(const ContourRange& contour, int32_t k) { return k == contour.first ? contour.last : k - 1; }
 int32_t CyclicNext(const ContourRange& contour, int32_t k) { return k == contour.last ? contour.first : k + 1; }
 
+// The pivot search starts here: only a point above it on both axes can
+// become a contour's first point, so a contour wholly at or below it keeps
+// its order.
+constexpr int32_t kPivotSearchStart = -9999;
+
 // Rewrites a contour to start at its rightmost (then topmost) point and run
 // clockwise with y up.
 void PutInNormalForm(ShapeRecord& shape, const ContourRange& contour) {
     ShapePoint* p = shape.points;
     int32_t w = 0;
-    ShapePoint best{-9999, -9999};
+    ShapePoint best{kPivotSearchStart, kPivotSearchStart};
     for (int32_t k = contour.first; k <= contour.last; ++k) {
         if (p[k].x > best.x || (p[k].x == best.x && p[k].y > best.y)) {
             w = k;
@@ -47,20 +53,20 @@ void PutInNormalForm(ShapeRecord& shape, const ContourRange& contour) {
     int32_t next = CyclicNext(contour, w);
     while (p[next] == p[w]) next = CyclicNext(contour, next);
 
-    bool reverse;
+    bool runsBackward;
     if (p[prev].x == p[w].x) {
-        reverse = p[prev].y < p[w].y;
+        runsBackward = p[prev].y < p[w].y;
     } else {
         const double slope = (double(p[w].y) - p[prev].y) / (double(p[w].x) - p[prev].x);
         const double intercept = p[prev].y - slope * p[prev].x;
-        reverse = p[next].y > RoundSignificant(slope * p[next].x + intercept, kSetupDigits);
+        runsBackward = p[next].y > RoundSignificant(slope * p[next].x + intercept, kSetupDigits);
     }
 
     ShapePoint ring[kMaxPoints];
     const int32_t count = contour.last - contour.first + 1;
     for (int32_t m = 0, k = w; m < count; ++m) {
         ring[m] = p[k];
-        k = reverse ? CyclicPrevious(contour, k) : CyclicNext(contour, k);
+        k = runsBackward ? CyclicPrevious(contour, k) : CyclicNext(contour, k);
     }
     std::copy(ring, ring + count, p + contour.first);
 }
@@ -74,14 +80,14 @@ int32_t PointAfter(const ShapeRecord& shape, int32_t k) {
 
 // Even-odd test of a point against one contour.
 bool IsInsideContour(const ShapeRecord& shape, const ContourRange& contour, ShapePoint point) {
-    bool inside = false;
+    bool isInside = false;
     for (int32_t i = contour.first; i <= contour.last; ++i) {
         const ShapePoint a = shape.points[i], b = shape.points[CyclicNext(contour, i)];
         if ((a.y > point.y) != (b.y > point.y) &&
             point.x < double(b.x - a.x) * double(point.y - a.y) / double(b.y - a.y) + a.x)
-            inside = !inside;
+            isInside = !isInside;
     }
-    return inside;
+    return isInside;
 }
 
 // True when `point` lies on an edge of `contour`: on the edge's line, exactly
@@ -109,16 +115,16 @@ void FindHoles(LogoSlot& slot) {
         bool isHole = false;
         for (int32_t k = contour.first; k <= contour.last; ++k) {
             const ShapePoint point = shape.points[k];
-            bool onAnother = false;
-            for (int other = 1; other <= shape.contourCount && !onAnother; ++other)
-                onAnother = other != c && IsOnContour(shape, shape.contours[other], point);
-            if (onAnother) continue;
+            bool isOnAnother = false;
+            for (int other = 1; other <= shape.contourCount && !isOnAnother; ++other)
+                isOnAnother = other != c && IsOnContour(shape, shape.contours[other], point);
+            if (isOnAnother) continue;
             for (int other = 1; other <= shape.contourCount; ++other)
                 if (other != c && IsInsideContour(shape, shape.contours[other], point)) isHole = !isHole;
             break;
         }
         slot.contourIsHole[c] = isHole;
-        for (int32_t k = contour.first; k <= contour.last; ++k) slot.sideOfHole[k] = isHole;
+        for (int32_t k = contour.first; k <= contour.last; ++k) slot.isHoleSide[k] = isHole;
     }
 }
 
@@ -151,16 +157,16 @@ void FindReferenceTriple(LogoSlot& slot) {
 void BuildSides(LogoSlot& slot) {
     const ShapeRecord& shape = slot.shape;
     const int32_t n = shape.pointCount;
-    bool inContour[kMaxPoints + 1] = {};
+    bool isInContour[kMaxPoints + 1] = {};
     for (int c = 1; c <= shape.contourCount; ++c)
-        std::fill(inContour + shape.contours[c].first, inContour + shape.contours[c].last + 1, true);
+        std::fill(isInContour + shape.contours[c].first, isInContour + shape.contours[c].last + 1, true);
     for (int32_t k = 1; k <= n; ++k) {
         // Only points of a contour can be marked; any other keeps the normal order.
-        const bool reversed = inContour[k] && std::find(std::begin(shape.reversedSidePoints),
+        const bool isReversed = isInContour[k] && std::find(std::begin(shape.reversedSidePoints),
                                                         std::end(shape.reversedSidePoints),
                                                         k) != std::end(shape.reversedSidePoints);
         const int32_t after = PointAfter(shape, k);
-        slot.sides[k] = reversed ? SideQuad{false, {k + n, k, after, after + n}}
+        slot.sides[k] = isReversed ? SideQuad{false, {k + n, k, after, after + n}}
                                  : SideQuad{true, {k + n, after + n, after, k}};
     }
 }
@@ -171,25 +177,26 @@ void FindHullEdges(LogoSlot& slot) {
     const ShapePoint* p = shape.points;
     for (int32_t k = 1; k <= shape.pointCount; ++k) {
         const ShapePoint from = p[k], to = p[PointAfter(shape, k)];
-        bool sideA = false, sideB = false;
-        for (int32_t m = 1; m <= shape.pointCount && !(sideA && sideB); ++m) {
+        bool hasPointOnOneSide = false, hasPointOnOtherSide = false;
+        for (int32_t m = 1; m <= shape.pointCount && !(hasPointOnOneSide && hasPointOnOtherSide); ++m) {
             if (from.x == to.x) {
-                sideA |= p[m].x > from.x;
-                sideB |= p[m].x < from.x;
+                hasPointOnOneSide |= p[m].x > from.x;
+                hasPointOnOtherSide |= p[m].x < from.x;
             } else {
                 const double slope = (double(to.y) - from.y) / (double(to.x) - from.x);
                 const double intercept = from.y - slope * from.x;
                 const double lineY = RoundSignificant(slope * p[m].x + intercept, kSetupDigits);
-                sideA |= p[m].y > lineY;
-                sideB |= p[m].y < lineY;
+                hasPointOnOneSide |= p[m].y > lineY;
+                hasPointOnOtherSide |= p[m].y < lineY;
             }
         }
-        slot.edgeOnHull[k] = !(sideA && sideB);
+        slot.edgeOnHull[k] = !(hasPointOnOneSide && hasPointOnOtherSide);
     }
 }
 
 void BuildSlot(LogoSlot& slot, int32_t i, SaverSettings& settings) {
     ShapeRecord& shape = slot.shape;
+    assert(IsWithinRecordLimits(shape));
     for (int c = 1; c <= shape.contourCount; ++c) PutInNormalForm(shape, shape.contours[c]);
 
     slot.cellCentreX = 5 * settings.SIZEY * (2 * i - 1 - settings.OPTIONN);
@@ -234,12 +241,9 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
         scene.maxCentreY = scene.screenHeight - halfHeight;
     }
 
-    DrawRandomStep(scene, settings);
-    const int32_t speedX = scene.randomStep;
-    DrawRandomStep(scene, settings);
-    const int32_t speedY = scene.randomStep;
-    DrawRandomStep(scene, settings);
-    switch (scene.randomQuarter) {
+    const int32_t speedX = DrawRandomStep(scene, settings).step;
+    const int32_t speedY = DrawRandomStep(scene, settings).step;
+    switch (DrawRandomStep(scene, settings).quarter) {
         case 1: scene.velocityX = -speedX, scene.velocityY = -speedY; break;  // left and up
         case 2: scene.velocityX = +speedX, scene.velocityY = -speedY; break;  // right and up
         case 3: scene.velocityX = +speedX, scene.velocityY = +speedY; break;  // right and down
@@ -251,14 +255,15 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
 
 }  // namespace
 
-void DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
+RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
     scene.randomState = scene.randomState * 214013u + 2531011u;
     const int32_t r = static_cast<int32_t>((scene.randomState >> 16) & 0x7FFF);
-    scene.randomQuarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
-    scene.randomStep = scene.randomQuarter + settings.SIZEIDO;
+    const int32_t quarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
+    return {quarter, quarter + settings.SIZEIDO};
 }
 
 void BuildScene(LogoScene& scene, SaverSettings& settings) {
+    assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots && settings.SIZE >= 1 && settings.SIZEY >= 1);
     scene.depthUnits = settings.HABAJIDO != 0 ? 3 : settings.HABA;
     settings.HABA = scene.depthUnits;
     scene.turnAngle = 0;

@@ -8,16 +8,12 @@
 
 #include <cstdint>
 
+#include "scene/rgb.h"
 #include "scene/shape_record.h"
 #include "settings/saver_settings.h"
 
 inline constexpr int kMaxSlots = 9;
 inline constexpr int kMaxCorners = 2 * kMaxPoints;
-
-struct Rgb {
-    uint8_t r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
 
 // The side face of point k: the quadrilateral between the edge from k to the
 // point after it on the front face and the same edge on the back face.
@@ -45,13 +41,12 @@ struct LogoSlot {
     bool secondTurnLeft;  // the outline turns left (or runs straight) at its reference triple
     int32_t capPoint;     // a: first point of the reference triple a, a+1, a+2 (usually 1)
     bool contourIsHole[kMaxContours + 1];  // the contour bounds a hole in another one
-    bool sideOfHole[kMaxPoints + 1];       // side k belongs to a hole's contour
+    bool isHoleSide[kMaxPoints + 1];       // side k belongs to a hole's contour
     SideQuad sides[kMaxPoints + 1];
     bool edgeOnHull[kMaxPoints + 1];  // the edge from k to the point after it lies on the convex hull
     Rgb frontShade, sideShade, backShade;
     int32_t spinAngle;  // whole degrees
     ViewPoint viewPoints[kMaxCorners + 1];
-    bool frontFaceVisible, backFaceVisible;
     ScreenPoint screenPoints[kMaxCorners + 1];
 };
 
@@ -65,9 +60,7 @@ struct LogoScene {
     int32_t minCentreX, maxCentreX, minCentreY, maxCentreY;  // move-and-rotate bounds
     double perspective;                 // ENKIN / 10000
     int32_t depthUnits;                 // extrusion: 3 with automatic thickness, else HABA
-    FrameBox lastBox;
-    int32_t drawingSlot;
-    int32_t randomQuarter, randomStep;  // results of the last DrawRandomStep
+    FrameBox lastBox;                   // the last frame's own extent, before merging and limiting
     uint32_t randomState = 1;           // linear congruential generator; seeding replaces it
 };
 
@@ -77,9 +70,12 @@ struct ShadeRow {
 };
 extern const ShadeRow kShadeTable[8];
 
-// Draws r in 0..32767 from the generator and sets randomQuarter (1 for the
-// top quarter of the range .. 4 for the bottom) and randomStep = quarter + SIZEIDO.
-void DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
+// One draw of the scene's generator.
+struct RandomStep {
+    int32_t quarter;  // where r in 0..32767 fell: 1 for the top quarter of the range .. 4 for the bottom
+    int32_t step;     // quarter + SIZEIDO, pixels per tick
+};
+RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
 
 // Builds the scene from the settings, the slots' loaded shapes and the
 // screen size already stored in the scene. Writes the working values back

@@ -6,9 +6,6 @@
 
 namespace {
 
-// Degrees to radians with the constant the design fixes.
-double Radians(int32_t degrees) { return degrees * 3.141593 / 180.0; }
-
 // A perspective divisor below this (or NaN) would divide by zero or mirror
 // corners that come near the eye; they are drawn as if at this distance.
 constexpr double kSmallestDivisor = 0.05;
@@ -30,8 +27,8 @@ void ProjectSlot(LogoSlot& slot, bool spins, const LogoScene& scene, const Saver
     const int32_t n = slot.shape.pointCount;
     const double cx = slot.cellCentreX;
     const double depth = double(scene.depthUnits) * settings.SIZE;
-    const Rotation spin = RotationOf(spins ? Radians(slot.spinAngle) : 0.0);
-    const bool ownAxis = settings.KAITEN != 0;
+    const Rotation spin = RotationOf(spins ? DegreesToRadians(slot.spinAngle) : 0.0);
+    const bool turnsAboutOwnAxis = settings.KAITEN != 0;
 
     for (int32_t j = 1; j <= 2 * n; ++j) {
         const ShapePoint& p = slot.shape.points[j <= n ? j : j - n];
@@ -42,37 +39,38 @@ void ProjectSlot(LogoSlot& slot, bool spins, const LogoScene& scene, const Saver
             x = spin.cos * u - spin.sin * y + cx;
             y = spin.sin * u + spin.cos * y;
         }
-        if (ownAxis) x -= cx;
-        double X = turn.cos * x - turn.sin * z;
-        double Z = turn.sin * x + turn.cos * z;
-        double Y = y;
+        if (turnsAboutOwnAxis) x -= cx;
+        // The view's coordinates: turned, tilted, then divided for perspective.
+        double vx = turn.cos * x - turn.sin * z;
+        double vz = turn.sin * x + turn.cos * z;
+        double vy = y;
         if (tilt) {
-            const double tiltedZ = tilt->cos * Z - tilt->sin * Y;
-            Y = tilt->sin * Z + tilt->cos * Y;
-            Z = tiltedZ;
+            const double tiltedZ = tilt->cos * vz - tilt->sin * vy;
+            vy = tilt->sin * vz + tilt->cos * vy;
+            vz = tiltedZ;
         }
-        double w = scene.perspective * Z + 1.0;
+        double w = scene.perspective * vz + 1.0;
         if (!(w >= kSmallestDivisor)) w = kSmallestDivisor;
-        X /= w;
-        Y /= w;
-        Z /= w;
-        if (ownAxis) X += cx;
-        slot.viewPoints[j] = {X, Y, Z};
-        slot.screenPoints[j] = {TruncateToInt32(X), TruncateToInt32(Y)};
+        vx /= w;
+        vy /= w;
+        vz /= w;
+        if (turnsAboutOwnAxis) vx += cx;
+        slot.viewPoints[j] = {vx, vy, vz};
+        slot.screenPoints[j] = {TruncateToInt32(vx), TruncateToInt32(vy)};
     }
 }
 
 }  // namespace
 
 void ProjectScene(LogoScene& scene, const SaverSettings& settings) {
-    const Rotation turn = RotationOf(Radians(scene.turnAngle));
+    const Rotation turn = RotationOf(DegreesToRadians(scene.turnAngle));
     // The view tilts with the logo's height on the window: none at the middle,
     // VIEW x 10 degrees at the bottom edge. A window of no height has no tilt.
-    const int32_t H = scene.screenHeight;
+    const int32_t height = scene.screenHeight;
     Rotation tilt{};
-    const bool tilts = settings.VIEW != 0 && H > 0;
+    const bool tilts = settings.VIEW != 0 && height > 0;
     if (tilts)
-        tilt = RotationOf((scene.centreY - H / 2) * (settings.VIEW * 10.0) / (H * 0.5) * 3.141593 / 180.0);
+        tilt = RotationOf(DegreesToRadians((scene.centreY - height / 2) * (settings.VIEW * 10.0) / (height * 0.5)));
 
     for (int32_t i = 1; i <= settings.OPTIONN; ++i) {
         LogoSlot& slot = scene.slots[i];
@@ -81,20 +79,19 @@ void ProjectScene(LogoScene& scene, const SaverSettings& settings) {
     }
 }
 
-void AdvanceScene(LogoScene& scene, const SaverSettings& settings) {
+void AdvanceScene(LogoScene& scene, const SaverSettings& settings, const FrameBox& frameBox) {
     scene.turnAngle = Advance(scene.turnAngle, settings.STEPRAG);
     for (int i = 1; i <= kMaxSlots; ++i)
         scene.slots[i].spinAngle = Advance(scene.slots[i].spinAngle, settings.*kSlotStepFields[i - 1]);
     if (settings.OPTIONP != 2) return;
 
     // A logo that fills half the window from its centre stops on that axis.
-    int32_t newX = scene.lastBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
-    int32_t newY = scene.lastBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
+    int32_t newX = frameBox.maxX < scene.screenWidth / 2 ? scene.centreX + scene.velocityX : scene.centreX;
+    int32_t newY = frameBox.maxY < scene.screenHeight / 2 ? scene.centreY + scene.velocityY : scene.centreY;
     // Each bounce lands on the bound and sends the logo back at a fresh random speed.
     auto bounce = [&](int32_t& position, int32_t bound, int32_t& velocity, int32_t direction) {
-        DrawRandomStep(scene, settings);
         position = bound;
-        velocity = direction * scene.randomStep;
+        velocity = direction * DrawRandomStep(scene, settings).step;
     };
     if (newX >= scene.maxCentreX) bounce(newX, scene.maxCentreX, scene.velocityX, -1);
     if (newX <= scene.minCentreX) bounce(newX, scene.minCentreX, scene.velocityX, +1);

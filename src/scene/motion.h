@@ -9,5 +9,7 @@
 void ProjectScene(LogoScene& scene, const SaverSettings& settings);
 
 // Advances the angles and, when the logo moves, the centre with its bounces.
-// Reads lastBox, which holds this frame's merged and limited box.
-void AdvanceScene(LogoScene& scene, const SaverSettings& settings);
+// `frameBox` is the box the frame just drawn covered (merged and limited),
+// relative to the centre, y up: a logo that fills half the window on an axis
+// stops moving along it.
+void AdvanceScene(LogoScene& scene, const SaverSettings& settings, const FrameBox& frameBox);

@@ -16,37 +16,37 @@ bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 double ReadDecimalReal(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && IsSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    bool isNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) isNegative = text[i++] == '-';
     const size_t numberStart = i;
 
     // Decimal order of magnitude, only to tell overflow from underflow.
     int64_t significantIntDigits = 0, leadingFractionZeros = 0;
-    bool anyDigit = false, seenNonZero = false;
+    bool hasDigit = false, hasNonZero = false;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
-        anyDigit = true;
-        seenNonZero |= text[i] != '0';
-        if (seenNonZero) ++significantIntDigits;
+        hasDigit = true;
+        hasNonZero |= text[i] != '0';
+        if (hasNonZero) ++significantIntDigits;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
         for (; i < text.size() && IsDigit(text[i]); ++i) {
-            anyDigit = true;
-            if (!seenNonZero && text[i] == '0') ++leadingFractionZeros;
-            seenNonZero |= text[i] != '0';
+            hasDigit = true;
+            if (!hasNonZero && text[i] == '0') ++leadingFractionZeros;
+            hasNonZero |= text[i] != '0';
         }
     }
-    if (!anyDigit) return 0.0;
+    if (!hasDigit) return 0.0;
 
     int64_t exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
-        bool negativeExponent = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
+        bool isExponentNegative = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) isExponentNegative = text[j++] == '-';
         if (j < text.size() && IsDigit(text[j])) {
             for (; j < text.size() && IsDigit(text[j]); ++j)
                 if (exponent < 1'000'000) exponent = exponent * 10 + (text[j] - '0');
-            if (negativeExponent) exponent = -exponent;
+            if (isExponentNegative) exponent = -exponent;
             i = j;
         }
     }
@@ -60,7 +60,7 @@ double ReadDecimalReal(std::string_view text) {
     } else if (error != std::errc{}) {
         magnitude = 0.0;
     }
-    return negative ? -magnitude : magnitude;
+    return isNegative ? -magnitude : magnitude;
 }
 
 int32_t TruncateToInt32(double value) {
@@ -95,6 +95,8 @@ double RoundThroughText(double value, int digits) {
 // M / 10^s, which one correctly rounded division of exact doubles also gives.
 // The scaled value is formed in extended precision; whenever it lies too near
 // a rounding boundary for that to be certain, the text path decides.
+double DegreesToRadians(double degrees) { return degrees * 3.141593 / 180.0; }
+
 double RoundSignificant(double value, int digits) {
     // Beyond 17 digits every double reads back as itself.
     if (!std::isfinite(value) || value == 0.0 || digits > 17) return value;

@@ -16,6 +16,10 @@ double ReadDecimalReal(std::string_view text);
 // beyond the range gives the nearer end.
 int32_t TruncateToInt32(double value);
 
+// Degrees to radians with pi taken as 3.141593, so that every angle of the
+// motion lands on the same reals on every platform.
+double DegreesToRadians(double degrees);
+
 // `value` printed with "%.*g" at `digits` significant digits and read back,
 // computed with exact conversions so that every platform agrees.
 double RoundSignificant(double value, int digits);

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "scene/numbers.h"
-#include "scene/shape_library.h"
 #include "scene/shape_record.h"
 
 namespace {
@@ -17,13 +16,13 @@ bool IsWholeNumber(std::string_view token) {
     token = token.substr(begin, end - begin + 1);
     size_t i = 0;
     if (token[i] == '+' || token[i] == '-') ++i;
-    bool digits = false;
-    while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i, digits = true;
+    bool hasDigits = false;
+    while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i, hasDigits = true;
     if (i < token.size() && token[i] == '.') {
         ++i;
-        while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i, digits = true;
+        while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i, hasDigits = true;
     }
-    if (digits && i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+    if (hasDigits && i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
         size_t j = i + 1;
         if (j < token.size() && (token[j] == '+' || token[j] == '-')) ++j;
         if (j < token.size() && std::isdigit(static_cast<unsigned char>(token[j]))) {
@@ -31,7 +30,7 @@ bool IsWholeNumber(std::string_view token) {
             i = j;
         }
     }
-    return digits && i == token.size();
+    return hasDigits && i == token.size();
 }
 
 std::string Range(int first, int last) { return std::to_string(first) + ".." + std::to_string(last); }

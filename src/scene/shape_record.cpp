@@ -1,18 +1,10 @@
 #include "scene/shape_record.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "scene/numbers.h"
 
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
 
 // Reads the value's tokens one by one; a missing token reads as 0.
 class TokenReader {
@@ -28,30 +20,17 @@ private:
 
 }  // namespace
 
-std::optional<std::string_view> NextRecordToken(std::string_view value, size_t& position) {
-    const size_t begin = value.find_first_not_of(',', position);
-    if (begin == std::string_view::npos) {
-        position = value.size();
-        return std::nullopt;
+bool IsWithinRecordLimits(const ShapeRecord& shape) {
+    if (shape.pointCount < 0 || shape.pointCount > kMaxPoints) return false;
+    if (shape.contourCount < 0 || shape.contourCount > kMaxContours) return false;
+    for (int c = 1; c <= shape.contourCount; ++c) {
+        const ContourRange& range = shape.contours[c];
+        if (range.first < 1 || range.first > range.last || range.last > shape.pointCount) return false;
     }
-    const size_t end = std::min(value.find(',', begin), value.size());
-    position = end;
-    return value.substr(begin, end - begin);
-}
-
-int CountRecordTokens(std::string_view value) {
-    int count = 0;
-    for (size_t position = 0; NextRecordToken(value, position);) ++count;
-    return count;
+    return true;
 }
 
 int32_t ReadRecordNumber(std::string_view token) { return TruncateToInt32(ReadDecimalReal(token)); }
-
-bool IsEndOfRecords(std::string_view value, std::string_view endMarker) {
-    size_t position = 0;
-    const std::optional<std::string_view> first = NextRecordToken(value, position);
-    return first && EqualsIgnoringCase(*first, endMarker);
-}
 
 void ParseShapeRecord(std::string_view value, std::string_view endMarker, ShapeRecord& shape) {
     shape = ShapeRecord{};
@@ -76,15 +55,4 @@ void ParseShapeRecord(std::string_view value, std::string_view endMarker, ShapeR
         shape.points[k].x = std::clamp(reader.Number(), -kMaxShapeCoordinate, kMaxShapeCoordinate);
         shape.points[k].y = std::clamp(reader.Number(), -kMaxShapeCoordinate, kMaxShapeCoordinate);
     }
-}
-
-void CopyShapeName(std::string_view token, char (&name)[kNameBytes]) {
-    size_t length = 0;
-    while (length < token.size()) {
-        const size_t width = IsLeadByte(static_cast<unsigned char>(token[length])) ? 2 : 1;
-        if (length + width > kNameBytes - 1 || length + width > token.size()) break;
-        length += width;
-    }
-    if (length > 0) std::memcpy(name, token.data(), length);
-    name[length] = '\0';
 }

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "scene/shape_library.h"
+#include "settings/shape_names.h"
 #include "settings/profile_store.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"

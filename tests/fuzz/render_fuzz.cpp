@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "../frame_invariants.h"
+#include "../logo_fixture.h"
 #include "settings/ini_file.h"
-#include "render/frame_cycle.h"
-#include "render/recording_raster.h"
 
 namespace {
 
@@ -36,10 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadWindowSize(text, width, height);
 
     IniTextStore store{std::string(text)};
-    ProfileNames names;
-    auto settings = std::make_unique<SaverSettings>();
-    auto scene = std::make_unique<LogoScene>();
-    CreateLogo(store, names, *settings, *scene, width, height);
+    const auto [names, settings, scene] = CreateTestLogo(store, width, height);
     SeedRandom(*scene, uint32_t(size));
 
     RecordingRaster raster;
@@ -48,23 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FrameRecord record{};
         RenderFrame(*scene, *settings, raster, &record);
 
-        const RasterCall& begin = raster.calls.front();
-        if (begin.kind != RasterCall::kBeginFrame || raster.calls.back().kind != RasterCall::kPresentFrame) std::abort();
-        if (begin.width < 1 || begin.height < 1 || begin.width > 2 * width || begin.height > 2 * height) std::abort();
-        for (const RasterCall& call : raster.calls)
-            for (const RasterPoint& p : call.points)
-                if (p.x < 0 || p.x > begin.width || p.y < 0 || p.y > begin.height) std::abort();
-        for (int s = 1; s <= settings->OPTIONN; ++s) {
-            const int32_t n = scene->slots[s].shape.pointCount;
-            if (record.paintCount[s] < 0 || record.paintCount[s] > n) std::abort();
-            bool seen[kMaxPoints + 1] = {};
-            for (int k = 0; k < record.paintCount[s]; ++k) {
-                const int32_t face = record.paintOrder[s][k];
-                if (face < 1 || face > n || seen[face]) std::abort();
-                seen[face] = true;
-            }
-        }
-        if (scene->turnAngle < 0 || scene->turnAngle >= 360) std::abort();
+        if (!FrameKeepsItsBounds(raster, record, *scene, *settings, width, height)) std::abort();
     }
     return 0;
 }

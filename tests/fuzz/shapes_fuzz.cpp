@@ -12,6 +12,7 @@
 #include "scene/numbers.h"
 #include "scene/shape_check.h"
 #include "scene/shape_library.h"
+#include "settings/shape_names.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "../logo_fixture.h"
 #include "render/frame_cycle.h"
 #include "render/gdi_raster_win32.h"
 #include "settings/profile_store_win32.h"
@@ -46,10 +47,7 @@ private:
 TEST(GdiLongRun, TwentyThousandFramesDeleteEveryObjectTheyCreate) {
     const std::string shapes = OnDriveZ(KORUNEX_SOURCE_DATA_DIR "/KORUNEX.ini");
     const HeavyStore store(shapes.c_str());
-    ProfileNames names;
-    auto settings = std::make_unique<SaverSettings>();
-    auto scene = std::make_unique<LogoScene>();
-    CreateLogo(store, names, *settings, *scene, 320, 200);
+    const auto [names, settings, scene] = CreateTestLogo(store, 320, 200);
     ASSERT_EQ(settings->OPTIONN, 9);
     ASSERT_GT(scene->slots[1].shape.pointCount, 30) << "no shapes from " << shapes;
 

@@ -36,6 +36,8 @@ TEST(FullScreen, TopmostWindowCoversTheVirtualScreenAndDrawsFrames) {
     SaverRun run("/s");
     HWND saver = run.WaitForFullScreenWindow();
     ASSERT_NE(saver, nullptr) << "no window \"Screen Saver\" of class " << kClassName;
+    // The window is found as soon as it exists; its style is whole once it is shown.
+    for (int waited = 0; waited < 2000 && !IsWindowVisible(saver); waited += 20) PumpFor(20);
 
     RECT rect{};
     GetWindowRect(saver, &rect);

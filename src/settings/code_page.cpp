@@ -1,8 +1,8 @@
+#include "settings/code_page.h"
+
 #include <iconv.h>
 
 #include <memory>
-
-#include "scene/shape_record.h"
 
 // Shape files come from Windows systems with the Japanese code page, so names
 // are cut as that code page's characters.

@@ -1,4 +1,4 @@
-#include "scene/shape_record.h"
+#include "settings/code_page.h"
 
 #include <windows.h>
 
