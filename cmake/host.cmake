@@ -114,3 +114,24 @@ foreach(suite ExitCodes FullScreen Preview Lock Host Faults)
              COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-saver-driver ${SAVER_PREFIX} $<TARGET_FILE:saver_driver> ${suite}.*)
     set_tests_properties(wine.saver.${suite} PROPERTIES FIXTURES_REQUIRED saver_prefix TIMEOUT 300)
 endforeach()
+
+# Raster cases drawn by GDI, for the pixel comparison with our own raster.
+add_executable(raster_cases_gdi tests/wine/raster_cases_gdi.cpp tests/raster/case_runner.cpp tests/raster/raster_calls.cpp)
+target_include_directories(raster_cases_gdi PRIVATE tests)
+target_link_libraries(raster_cases_gdi PRIVATE korunex_host)
+
+# korunex-render.exe: frames of the GDI raster as PNG files, for the comparison with `korunex render`.
+add_executable(korunex_render_gdi tests/wine/korunex_render_win32.cpp resources/string_table.rc)
+target_link_libraries(korunex_render_gdi PRIVATE korunex_host windowscodecs ole32 uuid)
+set_target_properties(korunex_render_gdi PROPERTIES OUTPUT_NAME korunex-render)
+
+# Our own raster against GDI, pixel for pixel: the native tools come from the
+# native build, which make test builds first.
+set(KORUNEX_NATIVE_BUILD ${CMAKE_SOURCE_DIR}/build/native CACHE PATH "The native build the comparison with GDI runs")
+foreach(what scenes calls)
+    add_test(NAME wine.gdi_pixels.${what}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/compare_with_gdi.sh ${what} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+                     ${KORUNEX_NATIVE_BUILD})
+    set_tests_properties(wine.gdi_pixels.${what} PROPERTIES TIMEOUT 600)
+endforeach()
+set_property(TEST wine.gdi_pixels.scenes wine.gdi_pixels.calls APPEND PROPERTY DEPENDS korunex_render_gdi raster_cases_gdi)

@@ -6,15 +6,23 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
-#include "linux/desktop_picture.h"
-#include "render/cairo_raster.h"
+#include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
+#include "render/span_raster.h"
 
 namespace {
+
+// The pixels of an image surface, for the raster to draw into.
+PixelImage PixelsOf(cairo_surface_t* image) {
+    cairo_surface_flush(image);
+    return {reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image)), cairo_image_surface_get_width(image),
+            cairo_image_surface_get_height(image), cairo_image_surface_get_stride(image) / 4};
+}
 
 // A grid of scaled-down frames, filled in as they are drawn.
 class ContactSheet {
@@ -72,19 +80,17 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
 
     // The headless window lies on a desktop that shows our own picture, which
     // is also what a snapshot of it gives.
-    const Surface desktop(CreateDesktopPicture(options.width, options.height));
+    std::vector<uint32_t> desktopPixels(size_t(options.width) * options.height);
+    const PixelImage desktop{desktopPixels.data(), options.width, options.height, options.width};
+    PaintDesktopPicture(desktop);
     const Surface window(cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.width, options.height));
-    {
-        cairo_t* cr = cairo_create(window.get());
-        if (ChooseFirstPicture(*settings) == FirstPicture::kBlack)
-            cairo_set_source_rgb(cr, 0, 0, 0);
-        else
-            cairo_set_source_surface(cr, desktop.get(), 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-    }
+    const PixelImage windowPixels = PixelsOf(window.get());
+    const bool startsBlack = ChooseFirstPicture(*settings) == FirstPicture::kBlack;
+    for (int32_t y = 0; y < options.height; ++y)
+        startsBlack ? std::fill_n(windowPixels.Row(y), options.width, 0u)
+                    : std::copy_n(desktop.Row(y), options.width, windowPixels.Row(y));
     const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
-    CairoRaster raster(window.get(), options.width, options.height, takesSnapshot ? desktop.get() : nullptr);
+    SpanRaster raster(windowPixels, takesSnapshot ? desktop : PixelImage{});
 
     std::error_code error;
     if (options.out) std::filesystem::create_directories(*options.out, error);
@@ -94,6 +100,7 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
     for (int k = 0; k < frames; ++k) {
         RenderFrame(*scene, *settings, raster);
         if (k % options.every != 0) continue;
+        cairo_surface_mark_dirty(window.get());
         if (sheet) sheet->Add(window.get());
         if (!options.out) continue;
         char name[32];

@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -11,11 +10,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "linux/close_input_x11.h"
 #include "linux/target_window_x11.h"
-#include "render/cairo_raster.h"
+#include "linux/window_picture_x11.h"
 #include "render/frame_cycle.h"
+#include "render/span_raster.h"
 
 namespace {
 
@@ -45,9 +46,8 @@ public:
         LoadKeyNames(names_);
     }
 
-    // Runs until the saver ends; `device` receives a reference to cairo's
-    // device for the display, to be finished once the surfaces are gone.
-    int Run(cairo_device_t** device);
+    // Runs until the saver ends.
+    int Run();
 
 private:
     void CreateLogoForSize();
@@ -62,8 +62,9 @@ private:
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
-    Surface window_, snapshot_;
-    std::unique_ptr<CairoRaster> raster_;
+    std::vector<uint32_t> snapshot_;  // empty: none
+    std::unique_ptr<WindowPicture> picture_;
+    std::unique_ptr<SpanRaster> raster_;
     SaverHostState host_{};
     bool hasFocus_ = false;
 };
@@ -72,29 +73,35 @@ void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
     CreateLogo(store_, names_, *settings_, *scene_, target_.width, target_.height);
     SeedRandom(*scene_, uint32_t(NowMilliseconds()));
-    if (ChooseBackground(*settings_) == Background::kSnapshot && !snapshot_)
+    if (ChooseBackground(*settings_) == Background::kSnapshot && snapshot_.empty())
         snapshot_ = TakeDesktopSnapshot(display_, target_.width, target_.height);
-    window_.reset(cairo_xlib_surface_create(display_, target_.window, target_.visual, target_.width, target_.height));
-    raster_ = std::make_unique<CairoRaster>(window_.get(), target_.width, target_.height, snapshot_.get());
+    raster_.reset();
+    picture_ = std::make_unique<WindowPicture>(display_, target_.window, target_.visual, target_.depth, target_.width,
+                                               target_.height);
+    const PixelImage snapshot = snapshot_.empty() ? PixelImage{} : PixelImage{snapshot_.data(), target_.width,
+                                                                              target_.height, target_.width};
+    raster_ = std::make_unique<SpanRaster>(picture_->Pixels(), snapshot, [this](int32_t x, int32_t y, int32_t w, int32_t h) {
+        picture_->Show(x, y, w, h);
+    });
 }
 
 void XSaver::ShowFirstPicture() {
-    const FirstPicture picture = ChooseFirstPicture(*settings_);
-    if (picture == FirstPicture::kUnchanged) return;
-    cairo_t* cr = cairo_create(window_.get());
-    if (picture == FirstPicture::kSnapshot)
-        cairo_set_source_surface(cr, snapshot_.get(), 0, 0);
-    else
-        cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(window_.get());
+    const FirstPicture first = ChooseFirstPicture(*settings_);
+    if (first == FirstPicture::kUnchanged) return;
+    const PixelImage pixels = picture_->Pixels();
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        uint32_t* row = pixels.Row(y);
+        if (first == FirstPicture::kSnapshot) std::copy_n(snapshot_.data() + size_t(y) * pixels.width, pixels.width, row);
+        else std::fill_n(row, pixels.width, 0u);
+    }
+    picture_->ShowAll();
 }
 
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
-            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) ShowFirstPicture();
+            // The picture holds what the window showed last.
+            if (event.xexpose.count == 0 && event.xexpose.window == target_.window) picture_->ShowAll();
             return true;
         case DestroyNotify:
             return event.xdestroywindow.window != target_.window;
@@ -103,7 +110,7 @@ bool XSaver::HandleEvent(XEvent& event) {
                 (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height)) {
                 target_.width = event.xconfigure.width;
                 target_.height = event.xconfigure.height;
-                snapshot_.reset();
+                snapshot_.clear();
                 CreateLogoForSize();
                 ShowFirstPicture();
             }
@@ -130,9 +137,8 @@ bool XSaver::HandleEvent(XEvent& event) {
     return !step.requestClose;
 }
 
-int XSaver::Run(cairo_device_t** device) {
+int XSaver::Run() {
     CreateLogoForSize();
-    *device = cairo_device_reference(cairo_surface_get_device(window_.get()));
     if (target_.isOwn) {
         XMapRaised(display_, target_.window);
         XEvent event;
@@ -194,15 +200,9 @@ int RunSaverOnX11(const ProfileStore& store, const SaverRequest& request) {
         target = CreateOwnWindow(display, request.place);
     }
     int status;
-    cairo_device_t* device = nullptr;
     {
         XSaver saver(display, store, request.place, *target);
-        status = saver.Run(&device);
-    }
-    // cairo keeps per-display buffers until its device is finished.
-    if (device) {
-        cairo_device_finish(device);
-        cairo_device_destroy(device);
+        status = saver.Run();
     }
     if (target->isOwn && !gTargetLost) XDestroyWindow(display, target->window);
     XCloseDisplay(display);

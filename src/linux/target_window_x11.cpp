@@ -1,8 +1,7 @@
 #include "linux/target_window_x11.h"
 
-#include <cairo-xlib.h>
-
-#include "linux/desktop_picture.h"
+#include "linux/window_picture_x11.h"
+#include "render/desktop_picture.h"
 
 namespace {
 
@@ -25,6 +24,7 @@ TargetWindow CreateOwnWindow(Display* display, SaverPlace place) {
     TargetWindow target;
     target.isOwn = true;
     target.visual = DefaultVisual(display, screen);
+    target.depth = DefaultDepth(display, screen);
     const bool isFullScreen = place == SaverPlace::kFullScreen;
     // The root window spans every monitor.
     target.width = isFullScreen ? rootAttributes.width : 1280;
@@ -51,7 +51,7 @@ std::optional<TargetWindow> AdoptWindow(Display* display, Window window) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return std::nullopt;
     XSelectInput(display, window, StructureNotifyMask | ExposureMask);
-    return TargetWindow{window, attributes.visual, attributes.width, attributes.height, false};
+    return TargetWindow{window, attributes.visual, attributes.depth, attributes.width, attributes.height, false};
 }
 
 CursorPoint QueryPointer(Display* display, Window window) {
@@ -62,17 +62,8 @@ CursorPoint QueryPointer(Display* display, Window window) {
     return {rootX, rootY};
 }
 
-Surface TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    XGetWindowAttributes(display, root, &attributes);
-    Surface rootSurface(cairo_xlib_surface_create(display, root, attributes.visual, attributes.width, attributes.height));
-    Surface snapshot(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    cairo_t* cr = cairo_create(snapshot.get());
-    cairo_set_source_surface(cr, rootSurface.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(snapshot.get());
-    if (cairo_surface_status(snapshot.get()) != CAIRO_STATUS_SUCCESS) snapshot.reset(CreateDesktopPicture(width, height));
+std::vector<uint32_t> TakeDesktopSnapshot(Display* display, int32_t width, int32_t height) {
+    std::vector<uint32_t> snapshot;
+    if (!ReadScreen(display, width, height, snapshot)) PaintDesktopPicture({snapshot.data(), width, height, width});
     return snapshot;
 }

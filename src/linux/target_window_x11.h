@@ -6,14 +6,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "host/saver_host_state.h"
-#include "linux/cairo_surface.h"
 #include "linux/saver_x11.h"
 
 struct TargetWindow {
     Window window = 0;
     Visual* visual = nullptr;
+    int depth = 0;                  // bits per pixel of the visual
     int32_t width = 0, height = 0;  // pixels
     bool isOwn = false;             // created here, so destroyed here
 };
@@ -31,5 +32,6 @@ std::optional<TargetWindow> AdoptWindow(Display* display, Window window);
 CursorPoint QueryPointer(Display* display, Window window);
 
 // The desktop as it looks now, width x height pixels from its top left
-// corner; our own picture when the screen cannot be read.
-Surface TakeDesktopSnapshot(Display* display, int32_t width, int32_t height);
+// corner as 0x00RRGGBB, row after row; our own picture when the screen
+// cannot be read.
+std::vector<uint32_t> TakeDesktopSnapshot(Display* display, int32_t width, int32_t height);

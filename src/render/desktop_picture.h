@@ -1,0 +1,9 @@
+#pragma once
+// A desktop picture of our own, for frames drawn without a screen to take
+// one from, the same on every platform.
+
+#include "render/span_raster.h"
+
+// Paints `picture` with a soft diagonal gradient under a faint grid, so that
+// a logo drawn over "the desktop" is easy to tell from one over black.
+void PaintDesktopPicture(const PixelImage& picture);

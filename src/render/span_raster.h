@@ -1,0 +1,122 @@
+#pragma once
+// The raster of our own, for frames in memory: the platform's GDI pixel rules
+// for every call the renderer makes, scan-converted into spans written
+// straight into the pixel rows of one frame surface.
+//
+// The rules, as GDI follows them (checked pixel for pixel against it):
+// - Fills sample the pixel centres at whole coordinates. On each row y a ring
+//   edge from (x0, y0) to (x1, y1) counts when min(y0, y1) <= y < max(y0, y1)
+//   and crosses at its exact x; between two crossings the pixels x with
+//   left <= x < right are covered, so shared edges are painted once (left and
+//   top edges belong to the shape, right and bottom ones do not).
+// - A 1-pixel line steps one pixel at a time along its longer axis; on the
+//   other axis it takes the exact position rounded to the nearest pixel, a
+//   half rounded toward the smaller coordinate. Its last pixel is not drawn.
+// - A polygon's pen border is the closed chain of such lines through its
+//   points; a region has no border.
+// Points are taken as they come within +-2^29 and moved onto that limit beyond.
+//
+// The calls of a frame are kept and drawn when the frame is presented (or
+// looked at), band by band of rows, so that the pixels being painted over and
+// over stay in the processor's cache; a presented frame is drawn straight
+// into the part of the window it lands on, which gives the same pixels as
+// drawing it apart and copying it there.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "render/raster.h"
+
+// Rows of 32-bit pixels 0x00RRGGBB, not owned: `stride` pixels from one row
+// to the next.
+struct PixelImage {
+    uint32_t* pixels = nullptr;
+    int32_t width = 0, height = 0;
+    ptrdiff_t stride = 0;
+
+    uint32_t* Row(int32_t y) const { return pixels + y * stride; }
+};
+
+constexpr uint32_t PixelOf(Rgb colour) { return uint32_t(colour.r) << 16 | uint32_t(colour.g) << 8 | colour.b; }
+
+class SpanRaster final : public Raster {
+public:
+    // Called after a frame has been copied into the window picture, with the
+    // rectangle it changed (never empty), so that a platform can show it.
+    using Presented = std::function<void(int32_t x, int32_t y, int32_t width, int32_t height)>;
+
+    // `window` is the window's picture, read for after-images and written by
+    // PresentFrame; `snapshot` is the desktop picture taken at start (no
+    // pixels: none). Neither is owned; both must outlive the raster.
+    SpanRaster(PixelImage window, PixelImage snapshot, Presented presented = {})
+        : window_(window), snapshot_(snapshot), presented_(std::move(presented)) {}
+
+    void BeginFrame(int32_t width, int32_t height) override;
+    void FillPolygon(const RasterPoint* points, int count, Rgb colour, FillRule rule) override;
+    void PaintRegion(const RasterPoint* points, const int* counts, int ringCount, Rgb colour) override;
+    void DrawPolylines(const RasterPoint* points, const int* counts, int polylineCount) override;
+    void CopyFromWindow(int32_t x, int32_t y) override;
+    void CopyFromSnapshot(int32_t x, int32_t y) override;
+    void PresentFrame(int32_t x, int32_t y) override;
+
+    // The frame as drawn so far (valid until the next call).
+    PixelImage Frame();
+
+private:
+    // One call of the frame; its points and counts lie in points_ and counts_.
+    struct Call {
+        enum Kind : uint8_t { kPolygon, kRegion, kPolylines, kCopyWindow, kCopySnapshot };
+        Call(Kind kind, FillRule rule, uint32_t pixel, int32_t x = 0, int32_t y = 0)
+            : kind(kind), rule(rule), pixel(pixel), x(x), y(y) {}
+        Kind kind;
+        FillRule rule;
+        uint32_t pixel;
+        int32_t x, y;                  // copies: the source position
+        int32_t minY = 0, maxY = 0;    // fills and lines: the rows their points span
+        uint32_t firstPoint = 0, pointCount = 0, firstCount = 0, countCount = 0;
+    };
+
+    // One ring edge crossing rows yTop <= y < yBottom; x is the first
+    // covered pixel at the current row, kept exactly by whole steps and a
+    // remainder over dy.
+    struct Edge {
+        int32_t yTop, yBottom;
+        int64_t x, remainder, stepX, stepRemainder, dy;
+        int32_t winding;  // +1 downward, -1 upward
+    };
+
+    void Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount);
+    // Draws the kept calls into rows of `stride` pixels from `target`, the
+    // frame's pixel (x, y) at index origin + y * stride + x, clipped to
+    // left <= x < right and top <= y < bottom; forgets them.
+    void DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                  int64_t origin);
+    void Draw(const Call& call);
+    static void Step(Edge& edge);  // to the next row
+    void AddEdge(RasterPoint from, RasterPoint to);
+    void FillEdges(uint32_t pixel, FillRule rule);
+    void DrawLine(RasterPoint from, RasterPoint to);
+    void CopyFrom(const PixelImage& source, int32_t x, int32_t y);
+
+    PixelImage window_, snapshot_;
+    Presented presented_;
+    // The frame surface; its storage only grows, so frames of any size reuse it.
+    std::vector<uint32_t> frame_;
+    int32_t width_ = 0, height_ = 0;
+    // Where the calls are being drawn (see DrawInto), and the rows of the
+    // band being drawn: bandTop_ <= y < bandBottom_.
+    uint32_t* target_ = nullptr;
+    ptrdiff_t stride_ = 0;
+    int64_t origin_ = 0;
+    int32_t clipLeft_ = 0, clipRight_ = 0, bandTop_ = 0, bandBottom_ = 0;
+    bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
+    // The calls not drawn yet, and the points and counts they refer to; their
+    // storage is kept from frame to frame.
+    std::vector<Call> calls_;
+    std::vector<RasterPoint> points_;
+    std::vector<int> counts_;
+    std::vector<Edge> edges_;
+    std::vector<Edge*> active_;
+};

@@ -1,0 +1,230 @@
+// Our own raster: the invariants of its pixel rules. That they are GDI's own
+// is proven under Wine, pixel for pixel (tests/wine/compare_with_gdi.sh).
+
+#include "render/span_raster.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kGrey = 0x5A5A5A, kRed = 0xFF0000;
+constexpr Rgb kRedRgb{255, 0, 0};
+
+// A raster on a grey window of its own, each frame starting from the window
+// painted grey anew.
+struct Canvas {
+    Canvas(int32_t width, int32_t height)
+        : pixels(size_t(width) * height, kGrey), raster({pixels.data(), width, height, width}, PixelImage{}) {}
+    void Begin(int32_t width, int32_t height) {
+        std::fill(pixels.begin(), pixels.end(), kGrey);
+        raster.BeginFrame(width, height);
+        raster.CopyFromWindow(0, 0);
+    }
+    std::vector<uint32_t> pixels;
+    SpanRaster raster;
+};
+
+std::vector<uint32_t> Copy(const PixelImage& image) {
+    std::vector<uint32_t> out;
+    for (int32_t y = 0; y < image.height; ++y) out.insert(out.end(), image.Row(y), image.Row(y) + image.width);
+    return out;
+}
+
+TEST(SpanRaster, TrianglesFannedAroundAPointCoverEveryPixelOnce) {
+    std::mt19937 draws(17);
+    Canvas canvas(40, 30);
+    for (int round = 0; round < 50; ++round) {
+        // A fan from an inner point to points on the rectangle (4, 3)-(36, 27).
+        const RasterPoint hub{int32_t(5 + draws() % 31), int32_t(4 + draws() % 23)};
+        const RasterPoint rim[] = {{4, 3}, {int32_t(4 + draws() % 33), 3}, {36, 3}, {36, int32_t(3 + draws() % 25)},
+                                   {36, 27}, {int32_t(4 + draws() % 33), 27}, {4, 27}, {4, int32_t(3 + draws() % 25)}};
+        std::vector<int> covered(40 * 30, 0);
+        for (int k = 0; k < 8; ++k) {
+            const RasterPoint triangle[3] = {hub, rim[k], rim[(k + 1) % 8]};
+            const int count = 3;
+            canvas.Begin(40, 30);
+            canvas.raster.PaintRegion(triangle, &count, 1, kRedRgb);
+            const PixelImage frame = canvas.raster.Frame();
+            for (int32_t y = 0; y < 30; ++y)
+                for (int32_t x = 0; x < 40; ++x) covered[y * 40 + x] += frame.Row(y)[x] == kRed;
+        }
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t x = 0; x < 40; ++x)
+                ASSERT_EQ(covered[y * 40 + x], x >= 4 && x < 36 && y >= 3 && y < 27 ? 1 : 0)
+                    << "pixel " << x << "," << y << " of the fan around " << hub.x << "," << hub.y;
+    }
+}
+
+// The large frame is drawn in bands of rows (its seams at rows 43, 86, ...);
+// the small one, in one band, sees a part of it across a seam.
+TEST(SpanRaster, ClippingAndBandsKeepThePixelsOfTheWholeShape) {
+    std::mt19937 draws(3);
+    Canvas large(1500, 140), small(30, 20);
+    for (int round = 0; round < 300; ++round) {
+        RasterPoint points[6];
+        for (RasterPoint& p : points) p = {int32_t(draws() % 90), int32_t(draws() % 140)};
+        RasterPoint moved[6];
+        for (int i = 0; i < 6; ++i) moved[i] = {points[i].x - 30, points[i].y - 30};
+        const int counts[2] = {3, 3};
+        const int kind = round % 3;
+        auto draw = [&](Raster& raster, const RasterPoint* p) {
+            if (kind == 0) raster.FillPolygon(p, 6, kRedRgb, round % 2 ? FillRule::kWinding : FillRule::kEvenOdd);
+            if (kind == 1) raster.PaintRegion(p, counts, 2, kRedRgb);
+            if (kind == 2) raster.DrawPolylines(p, counts, 2);
+        };
+        large.Begin(1500, 140);
+        draw(large.raster, points);
+        const PixelImage whole = large.raster.Frame();
+        small.Begin(30, 20);
+        draw(small.raster, moved);
+        const PixelImage part = small.raster.Frame();
+        for (int32_t y = 0; y < 20; ++y)
+            for (int32_t x = 0; x < 30; ++x)
+                ASSERT_EQ(part.Row(y)[x], whole.Row(y + 30)[x + 30]) << "round " << round << " at " << x << "," << y;
+    }
+}
+
+// Pixels of one line from `a` to `b` on a frame of 60 x 60.
+std::vector<uint32_t> LinePixels(Canvas& canvas, RasterPoint a, RasterPoint b) {
+    canvas.Begin(60, 60);
+    const RasterPoint line[2] = {a, b};
+    const int two = 2;
+    canvas.raster.DrawPolylines(line, &two, 1);
+    return Copy(canvas.raster.Frame());
+}
+
+TEST(SpanRaster, ALineStepsItsLongerAxisLeavesOutItsEndAndMeetsItsReverse) {
+    std::mt19937 draws(5);
+    Canvas canvas(60, 60);
+    for (int round = 0; round < 400; ++round) {
+        const RasterPoint a{int32_t(draws() % 60), int32_t(draws() % 60)}, b{int32_t(draws() % 60), int32_t(draws() % 60)};
+        std::vector<uint32_t> forward = LinePixels(canvas, a, b), backward = LinePixels(canvas, b, a);
+        const long steps = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+        EXPECT_EQ(std::count(forward.begin(), forward.end(), 0u), steps);
+        if (steps == 0) continue;
+        EXPECT_NE(forward[b.y * 60 + b.x], 0u) << "the last pixel is left out";
+        // Halves round the same way whichever end a line starts from.
+        forward[b.y * 60 + b.x] = 0, backward[a.y * 60 + a.x] = 0;
+        ASSERT_EQ(forward, backward) << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    }
+    // The half of a gentle line rounds toward the smaller coordinate.
+    const std::vector<uint32_t> gentle = LinePixels(canvas, {10, 10}, {14, 11});
+    EXPECT_EQ(gentle[10 * 60 + 12], 0u);
+    EXPECT_EQ(gentle[10 * 60 + 13], kGrey);
+    EXPECT_EQ(gentle[11 * 60 + 13], 0u);
+}
+
+TEST(SpanRaster, APolygonIsItsFillUnderItsClosedOutline) {
+    std::mt19937 draws(11);
+    Canvas canvas(50, 50);
+    for (int round = 0; round < 200; ++round) {
+        RasterPoint ring[6];
+        for (int i = 0; i < 5; ++i) ring[i] = {int32_t(draws() % 50), int32_t(draws() % 50)};
+        ring[5] = ring[0];
+        const int five = 5, six = 6;
+        const RasterPoint other[2] = {{0, 49}, {49, 0}};
+        const int two = 2;
+        auto frame = [&](auto draw) {
+            canvas.Begin(50, 50);
+            draw();
+            canvas.raster.DrawPolylines(other, &two, 1);
+            return Copy(canvas.raster.Frame());
+        };
+        const auto polygon = frame([&] { canvas.raster.FillPolygon(ring, five, kRedRgb, FillRule::kEvenOdd); });
+        const auto parts = frame([&] {
+            canvas.raster.PaintRegion(ring, &five, 1, kRedRgb);
+            canvas.raster.DrawPolylines(ring, &six, 1);
+        });
+        const auto outlinedAgain = frame([&] {
+            canvas.raster.FillPolygon(ring, five, kRedRgb, FillRule::kEvenOdd);
+            canvas.raster.DrawPolylines(ring, &six, 1);
+        });
+        ASSERT_EQ(polygon, parts) << "round " << round;
+        ASSERT_EQ(polygon, outlinedAgain) << "round " << round;
+    }
+}
+
+TEST(SpanRaster, WindingFillsTheMiddleOfAStarThatEvenOddLeavesOpen) {
+    const RasterPoint star[5] = {{20, 2}, {32, 36}, {2, 14}, {38, 14}, {8, 36}};
+    Canvas canvas(40, 40);
+    for (const FillRule rule : {FillRule::kEvenOdd, FillRule::kWinding}) {
+        canvas.Begin(40, 40);
+        canvas.raster.FillPolygon(star, 5, kRedRgb, rule);
+        const PixelImage frame = canvas.raster.Frame();
+        EXPECT_EQ(frame.Row(20)[20], rule == FillRule::kWinding ? kRed : kGrey);
+        EXPECT_EQ(frame.Row(11)[20], kRed) << "a point of the star";
+    }
+    // A region's rings are taken by parity: a ring inside a hole is filled again.
+    const RasterPoint rings[12] = {{2, 2}, {38, 2}, {38, 38}, {2, 38}, {8, 8}, {32, 8},
+                                   {32, 32}, {8, 32}, {15, 15}, {25, 15}, {25, 25}, {15, 25}};
+    const int counts[3] = {4, 4, 4};
+    canvas.Begin(40, 40);
+    canvas.raster.PaintRegion(rings, counts, 3, kRedRgb);
+    const PixelImage frame = canvas.raster.Frame();
+    EXPECT_EQ(frame.Row(5)[5], kRed);
+    EXPECT_EQ(frame.Row(10)[10], kGrey);
+    EXPECT_EQ(frame.Row(20)[20], kRed);
+    EXPECT_EQ(frame.Row(38)[20], kGrey) << "the bottom edge is not the ring's";
+}
+
+TEST(SpanRaster, CopiesReadBlackOutsideTheirSourceAndFramesLandClipped) {
+    std::vector<uint32_t> windowPixels(20 * 10), snapshotPixels(20 * 10);
+    for (size_t i = 0; i < windowPixels.size(); ++i) windowPixels[i] = uint32_t(i), snapshotPixels[i] = uint32_t(1000 + i);
+    std::vector<int32_t> presented;
+    SpanRaster raster({windowPixels.data(), 20, 10, 20}, {snapshotPixels.data(), 20, 10, 20},
+                      [&](int32_t x, int32_t y, int32_t w, int32_t h) { presented = {x, y, w, h}; });
+    raster.BeginFrame(8, 6);
+    raster.CopyFromSnapshot(15, -2);
+    EXPECT_EQ(raster.Frame().Row(2)[0], 1015u);
+    EXPECT_EQ(raster.Frame().Row(2)[4], 1019u);
+    EXPECT_EQ(raster.Frame().Row(2)[5], 0u) << "past the right edge";
+    EXPECT_EQ(raster.Frame().Row(1)[0], 0u) << "above the top";
+    raster.PresentFrame(-3, 7);
+    EXPECT_EQ(presented, (std::vector<int32_t>{0, 7, 5, 3}));
+    EXPECT_EQ(windowPixels[9 * 20 + 0], 1018u) << "the frame's (3, 2)";
+    EXPECT_EQ(windowPixels[7 * 20 + 0], 0u) << "the frame's (3, 0), black";
+    EXPECT_EQ(windowPixels[7 * 20 + 5], 7 * 20 + 5u) << "beside the frame";
+
+    // A smaller frame and then a larger one start from their own copies.
+    raster.BeginFrame(3, 3);
+    raster.CopyFromWindow(0, 0);
+    raster.PresentFrame(0, 0);
+    raster.BeginFrame(20, 10);
+    raster.CopyFromWindow(0, 0);
+    EXPECT_EQ(raster.Frame().Row(9)[19], 199u);
+    presented.clear();
+    raster.PresentFrame(20, 0);
+    EXPECT_TRUE(presented.empty()) << "a frame wholly outside the window shows nothing";
+
+    // A frame copied from one place of the window and shown at another
+    // moves the window's pixels, the source read before anything is written.
+    raster.BeginFrame(20, 10);
+    raster.CopyFromWindow(0, 1);
+    raster.PresentFrame(0, 0);
+    EXPECT_EQ(windowPixels[0 * 20 + 10], 1 * 20 + 10u);
+    EXPECT_EQ(windowPixels[8 * 20 + 10], 9 * 20 + 10u);
+    EXPECT_EQ(windowPixels[9 * 20 + 10], 0u) << "below the source";
+}
+
+TEST(SpanRaster, FarAndBrokenInputDrawsWithinTheFrame) {
+    Canvas canvas(30, 30);
+    canvas.Begin(30, 30);
+    const RasterPoint far[4] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, 5}};
+    canvas.raster.FillPolygon(far, 4, kRedRgb, FillRule::kWinding);
+    EXPECT_EQ(canvas.raster.Frame().Row(15)[15], kRed);
+    const int counts[3] = {4, 0, -3};
+    canvas.raster.PaintRegion(far, counts, 3, kRedRgb);
+    canvas.raster.DrawPolylines(far, counts, 3);
+    canvas.raster.FillPolygon(far, 1, kRedRgb, FillRule::kEvenOdd);
+    canvas.raster.FillPolygon(far, 0, kRedRgb, FillRule::kEvenOdd);
+    canvas.raster.PresentFrame(0, 0);
+    canvas.raster.BeginFrame(0, -4);  // nothing to draw into
+    canvas.raster.FillPolygon(far, 4, kRedRgb, FillRule::kWinding);
+    canvas.raster.PresentFrame(0, 0);
+}
+
+}  // namespace
