@@ -22,6 +22,12 @@ void LoadKeyNames(ProfileNames& names) {
     LoadName(IDS_END_MARKER, names.endMarker);
 }
 
+const char* SettingKeyName(const ProfileNames& names, SettingField field) {
+    for (int i = 0; i < kSettingCount; ++i)
+        if (kSettingKeys[i].field == field) return names.keyNames[i];
+    return "";
+}
+
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings) {
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingKey& key = kSettingKeys[i];
