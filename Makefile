@@ -1,5 +1,5 @@
 # The two commands of the README, and the builds behind them.
-.PHONY: run test bench fuzz install deb deps native sanitize windows package run-windows clean
+.PHONY: run test bench fuzz install deb deps native sanitize windows package run-windows run-windows-config clean
 
 PREFIX ?= /usr/local
 
@@ -62,11 +62,10 @@ package: windows
 run-windows: windows
 	scripts/run-windows build/windows/KORUNEX64.SCR
 
-clean:
-	rm -rf build out
-
 # The real module's configuration dialog under Wine on this display, or in a
 # virtual display with a screenshot saved into out/.
-.PHONY: run-windows-config
 run-windows-config: windows
 	scripts/run-windows-config build/windows/KORUNEX64.SCR
+
+clean:
+	rm -rf build out

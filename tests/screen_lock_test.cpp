@@ -4,14 +4,10 @@
 
 namespace {
 
-int32_t AnyVerifier(void*) {
-    return 0;
-}
-
 SaverHostState PasswordOn() {
     SaverHostState state;
     state.legacyPlatform = true;
-    state.verifyEntry = AnyVerifier;
+    state.passwordOn = true;
     return state;
 }
 

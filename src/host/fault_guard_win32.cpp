@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cassert>
+
 // g++ has no __try/__except. The guard is a top-level filter, which the
 // platform calls for every fault no frame handles, and a context captured
 // where the guarded run starts: answering "execute the handler" resumes
@@ -52,6 +54,7 @@ LONG WINAPI OfferToPlatform(EXCEPTION_POINTERS* fault) {
 }  // namespace
 
 int64_t RunGuarded(int64_t (*run)(void* context), void* context, bool& faulted) {
+    assert(activeGuard == nullptr && "one guard per process");
     GuardFrame guard{};
     guard.thread = GetCurrentThreadId();
     guard.previousFilter = SetUnhandledExceptionFilter(OfferToPlatform);

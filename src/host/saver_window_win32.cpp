@@ -1,13 +1,16 @@
 #include "host/saver_window_win32.h"
 
-#include "host/close_rules.h"
-#include "host/entry_lookup_win32.h"
-#include "host/procedure_barrier_win32.h"
-#include "host/screen_lock_win32.h"
-#include "host/test_faults_win32.h"
-#include "render/logo_window_win32.h"
+#include <memory>
 
-SaverHostState saverHost;
+#include "host/close_rules.h"
+#include "host/logo_window_win32.h"
+#include "host/module_resources.h"
+#include "host/saver_host_state.h"
+#include "host/screen_lock_win32.h"
+#include "win32/entry_lookup_win32.h"
+#include "win32/procedure_barrier_win32.h"
+#include "win32/test_faults_win32.h"
+#include "win32/window_record_win32.h"
 
 namespace {
 
@@ -18,42 +21,53 @@ constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
 constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kFullScreenExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 constexpr DWORD kPreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-constexpr int kIconId = 100;
-
-using AssociateContextEntry = HANDLE(WINAPI*)(HWND, HANDLE);
 
 constexpr UINT kHelpForwardTimeoutMs = 500;
+
+// The input method taken off the saver window, to be given back.
+struct InputMethod {
+    HMODULE library = nullptr;  // only if the process had already loaded it
+    HANDLE(WINAPI* associate)(HWND, HANDLE) = nullptr;
+    HANDLE savedContext = nullptr;
+};
+
+// Everything of one run, from before its window is made until its loop ends.
+struct SaverRun {
+    HINSTANCE module;
+    SaverHostState rules;
+    PasswordLibrary lock;
+    InputMethod inputMethod;
+    LogoWindow logo;
+};
 
 // The cursor's screen position, or false when it cannot be read (another
 // desktop has the input).
 bool ReadCursor(CursorPoint& cursor) {
     POINT point{};
-    if (KORUNEX_TEST_FAULT("cursor") || !GetCursorPos(&point)) return false;
+    if (TestFaultPoint("cursor") || !GetCursorPos(&point)) return false;
     cursor = {point.x, point.y};
     return true;
 }
 
 // Mouse movement is measured from here on; from the first position read
 // when none can be read now, rather than from the screen's corner.
-void ArmBaseline(SaverHostState& state) {
-    state.cursorUnread = !ReadCursor(state.cursorBaseline);
+void ArmBaseline(SaverHostState& rules) {
+    rules.cursorUnread = !ReadCursor(rules.cursorBaseline);
 }
 
 // The input method is detached only if the process already has its
 // library: loading it here would bring it into every saver.
-void TakeInputMethod(SaverHostState& state, HWND window) {
-    state.imeModule = GetModuleHandleA("IMM32.DLL");
-    if (state.imeModule == nullptr) return;
-    state.imeAssociateEntry = reinterpret_cast<void*>(
-        LookUpEntry<AssociateContextEntry>(static_cast<HMODULE>(state.imeModule), "ImmAssociateContext"));
-    if (state.imeAssociateEntry == nullptr) return;
-    state.savedInputContext = reinterpret_cast<AssociateContextEntry>(state.imeAssociateEntry)(window, nullptr);
+void TakeInputMethod(InputMethod& method, HWND window) {
+    method.library = GetModuleHandleA("IMM32.DLL");
+    if (method.library == nullptr) return;
+    method.associate = LookUpEntry<decltype(method.associate)>(method.library, "ImmAssociateContext");
+    if (method.associate == nullptr) return;
+    method.savedContext = method.associate(window, nullptr);
 }
 
-void GiveBackInputMethod(SaverHostState& state, HWND window) {
-    if (state.imeModule == nullptr || state.imeAssociateEntry == nullptr || state.savedInputContext == nullptr)
-        return;
-    reinterpret_cast<AssociateContextEntry>(state.imeAssociateEntry)(window, state.savedInputContext);
+void GiveBackInputMethod(const InputMethod& method, HWND window) {
+    if (method.library == nullptr || method.associate == nullptr || method.savedContext == nullptr) return;
+    method.associate(window, method.savedContext);
 }
 
 // WM_HELP carries a pointer to its HELPINFO, which the platform refuses to
@@ -71,11 +85,11 @@ void ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     }
 }
 
-void ApplySaverStep(const SaverStep& step, HWND window, UINT message, LPARAM lParam) {
-    if (step.takeInputMethod) TakeInputMethod(saverHost, window);
-    if (step.armBaseline) ArmBaseline(saverHost);
+void ApplySaverStep(SaverRun& run, const SaverStep& step, HWND window, UINT message, LPARAM lParam) {
+    if (step.takeInputMethod) TakeInputMethod(run.inputMethod, window);
+    if (step.armBaseline) ArmBaseline(run.rules);
     if (step.hideCursor) SetCursor(nullptr);
-    if (step.giveBackInputMethod) GiveBackInputMethod(saverHost, window);
+    if (step.giveBackInputMethod) GiveBackInputMethod(run.inputMethod, window);
     if (step.postQuit) PostQuitMessage(0);
     if (step.forwardToParent) ForwardToParent(window, message, lParam);
     if (step.requestClose) PostMessageA(window, WM_CLOSE, 0, 0);
@@ -84,9 +98,9 @@ void ApplySaverStep(const SaverStep& step, HWND window, UINT message, LPARAM lPa
 
 // WM_CLOSE on the legacy family: a refused password keeps the window and
 // measures mouse movement afresh from where the cursor now stands.
-LRESULT CloseAfterPassword(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (VerifyCloseRequest(saverHost, window)) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
-    ArmBaseline(saverHost);
+LRESULT CloseAfterPassword(SaverHostState& rules, HWND window, WPARAM wParam, LPARAM lParam) {
+    if (VerifyCloseRequest(rules, window)) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+    ArmBaseline(rules);
     return 0;
 }
 
@@ -123,23 +137,70 @@ int64_t RunMessageLoop() {
     return got == 0 ? static_cast<int64_t>(message.wParam) : 0;
 }
 
-HWND CreateSaverWindow(HWND parent, const WindowPlacement& place) {
-    const bool preview = parent != nullptr;
-    return CreateWindowExA(preview ? 0 : kFullScreenExStyle, kClassName, preview ? kPreviewTitle : kFullScreenTitle,
-                           preview ? kPreviewStyle : kFullScreenStyle, place.x, place.y, place.width,
-                           place.height, parent, nullptr, static_cast<HINSTANCE>(saverHost.moduleInstance),
-                           nullptr);
+// The run goes to the window with its creation, so that the window has it
+// from its first message of its own on.
+HWND CreateSaverWindow(SaverRun& run, HWND parent, const WindowPlacement& place) {
+    const bool isPreview = parent != nullptr;
+    return CreateWindowExA(isPreview ? 0 : kFullScreenExStyle, kClassName, isPreview ? kPreviewTitle : kFullScreenTitle,
+                           isPreview ? kPreviewStyle : kFullScreenStyle, place.x, place.y, place.width,
+                           place.height, parent, nullptr, run.module, &run);
+}
+
+// The default saver procedure, last of the chain: the close rules on input.
+LRESULT CloseOnInputProc(SaverRun& run, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) TestFaultPoint("close");
+    SaverHostState& rules = run.rules;
+    CursorPoint cursor = rules.cursorBaseline;
+    // A position that cannot be read tells nothing about movement.
+    if (ReadsCursor(message) && !ReadCursor(cursor)) return DefWindowProcA(window, message, wParam, lParam);
+    const InputStep step = DecideInputStep(rules, {message, wParam, lParam}, cursor);
+    if (step.askPassword) return CloseAfterPassword(rules, window, wParam, lParam);
+    if (step.answerVerifyRequest) return static_cast<LRESULT>(AnswerVerifyRequest(run.lock, window));
+    if (step.requestClose) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (step.hideCursor) SetCursor(nullptr);
+    if (step.moveBaseline) {
+        rules.cursorBaseline = cursor;
+        rules.cursorUnread = false;
+    }
+    if (step.reply == Reply::kValue) return static_cast<LRESULT>(step.value);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The class procedure. The only message before the run is attached
+// (WM_GETMINMAXINFO) meets no rule and gets the default processing.
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
+        if (message == WM_NCCREATE)
+            AttachRecord(window, GWLP_USERDATA, reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SaverRun* run = RecordOf<SaverRun>(window, GWLP_USERDATA);
+        if (run == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+        const SaverStep step = DecideSaverStep(run->rules, {message, wParam, lParam});
+        ApplySaverStep(*run, step, window, message, lParam);
+        switch (step.reply) {
+        case Reply::kPassOn:
+            if (const std::optional<LRESULT> answer = LogoWindowProc(run->logo, window, message, wParam))
+                return *answer;
+            return CloseOnInputProc(*run, window, message, wParam, lParam);
+        case Reply::kDefault: return DefWindowProcA(window, message, wParam, lParam);
+        case Reply::kValue: break;
+        }
+        return static_cast<LRESULT>(step.value);
+    });
 }
 
 }  // namespace
 
-int64_t RunSaverWindow(HWND parent) {
-    HINSTANCE instance = static_cast<HINSTANCE>(saverHost.moduleInstance);
+int64_t RunSaverWindow(HINSTANCE module, bool legacyPlatform, HWND parent) {
+    // Large (the scene's slots), so on the heap; zeroed as it is made.
+    const auto run = std::make_unique<SaverRun>();
+    run->module = module;
+    run->rules.legacyPlatform = legacyPlatform;
+
     WNDCLASSA windowClass{};
     windowClass.style = kClassStyle;
     windowClass.lpfnWndProc = SaverWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+    windowClass.hInstance = module;
+    windowClass.hIcon = LoadIconA(module, MAKEINTRESOURCEA(IDI_KORUNEX));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
 
@@ -148,55 +209,23 @@ int64_t RunSaverWindow(HWND parent) {
         RECT client{};
         GetClientRect(parent, &client);
         place = {0, 0, client.right, client.bottom};
-        saverHost.previewMode = true;
+        run->rules.previewMode = true;
     } else {
         place = VirtualScreen();
         if (BringRunningSaverForward()) return 0;
-        LoadLockSettings(saverHost);
+        LoadLockLibrary(run->rules, run->lock);
     }
 
     int64_t result = 0;
     if (RegisterClassA(&windowClass) != 0) {
-        HWND window = CreateSaverWindow(parent, place);
-        saverHost.saverWindow = window;
+        HWND window = CreateSaverWindow(*run, parent, place);
         if (window != nullptr) {
-            if (!saverHost.previewMode) SetForegroundWindow(window);
+            if (!run->rules.previewMode) SetForegroundWindow(window);
             result = RunMessageLoop();
+            // A loop that failed leaves the window: it must not reach the run after this.
+            if (IsWindow(window)) AttachRecord(window, GWLP_USERDATA, nullptr);
         }
     }
-    UnloadLockLibrary(saverHost);
+    UnloadLockLibrary(run->rules, run->lock);
     return result;
-}
-
-LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
-        const SaverStep step = DecideSaverStep(saverHost, {message, wParam, lParam});
-        ApplySaverStep(step, window, message, lParam);
-        switch (step.reply) {
-        case Reply::kPassOn: return LogoWindowProc(window, message, wParam, lParam);
-        case Reply::kDefault: return DefWindowProcA(window, message, wParam, lParam);
-        case Reply::kValue: break;
-        }
-        return static_cast<LRESULT>(step.value);
-    });
-}
-
-LRESULT CALLBACK CloseOnInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
-        if (message == WM_CLOSE) KORUNEX_TEST_FAULT("close");
-        CursorPoint cursor = saverHost.cursorBaseline;
-        // A position that cannot be read tells nothing about movement.
-        if (ReadsCursor(message) && !ReadCursor(cursor)) return DefWindowProcA(window, message, wParam, lParam);
-        const InputStep step = DecideInputStep(saverHost, {message, wParam, lParam}, cursor);
-        if (step.askPassword) return CloseAfterPassword(window, wParam, lParam);
-        if (step.answerVerifyRequest) return static_cast<LRESULT>(AnswerVerifyRequest(saverHost, window));
-        if (step.requestClose) PostMessageA(window, WM_CLOSE, 0, 0);
-        if (step.hideCursor) SetCursor(nullptr);
-        if (step.moveBaseline) {
-            saverHost.cursorBaseline = cursor;
-            saverHost.cursorUnread = false;
-        }
-        if (step.reply == Reply::kValue) return static_cast<LRESULT>(step.value);
-        return DefWindowProcA(window, message, wParam, lParam);
-    });
 }

@@ -3,7 +3,7 @@
 CloseRequestStep BeginCloseRequest(SaverHostState& state, uint32_t now) {
     // A request from input that the verifier's own dialog dispatched.
     if (state.verifying) return {false, false};
-    if (state.verifyEntry == nullptr) {
+    if (!state.passwordOn) {
         state.closeAllowed = true;
         return {false, true};
     }

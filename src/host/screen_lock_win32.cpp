@@ -1,13 +1,12 @@
 #include "host/screen_lock_win32.h"
 
 #include "host/close_rules.h"
-#include "host/entry_lookup_win32.h"
 #include "host/run_mode.h"
 #include "host/screen_lock.h"
+#include "win32/entry_lookup_win32.h"
+#include "win32/window_record_win32.h"
 
 namespace {
-
-constexpr UINT kScreenSaverRunning = 97;  // SPI_SETSCREENSAVERRUNNING
 
 using ChangePasswordEntry = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1, LPVOID reserved2);
 
@@ -22,13 +21,14 @@ bool UsesPassword(HKEY desktop) {
 }
 
 // A library without the entry is freed again before anything is announced.
-void ArmVerifier(SaverHostState& state) {
+void ArmVerifier(SaverHostState& state, PasswordLibrary& lock) {
     HMODULE library = LoadLibraryA("PASSWORD.CPL");
     if (library == nullptr) return;
-    state.lockLibrary = library;
-    state.verifyEntry = LookUpEntry<VerifyEntry>(library, "VerifyScreenSavePwd");
-    if (state.verifyEntry != nullptr) AnnounceSaverRunning(state, true);
-    else UnloadLockLibrary(state);
+    lock.library = library;
+    lock.verify = LookUpEntry<decltype(lock.verify)>(library, "VerifyScreenSavePwd");
+    state.passwordOn = lock.verify != nullptr;
+    if (state.passwordOn) AnnounceSaverRunning(state.legacyPlatform, true);
+    else UnloadLockLibrary(state, lock);
 }
 
 // Ticks already due would be the first thing the dialog's own message loop
@@ -40,29 +40,30 @@ void DropPendingTicks(HWND window) {
 
 }  // namespace
 
-void AnnounceSaverRunning(SaverHostState& state, bool running) {
-    if (!state.legacyPlatform) return;
+void AnnounceSaverRunning(bool legacyPlatform, bool running) {
+    if (!legacyPlatform) return;
     UINT previous = 0;
-    SystemParametersInfoA(kScreenSaverRunning, running ? 1 : 0, &previous, 0);
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running ? 1 : 0, &previous, 0);
 }
 
-void LoadLockSettings(SaverHostState& state) {
+void LoadLockLibrary(SaverHostState& state, PasswordLibrary& lock) {
     if (!state.legacyPlatform) return;
-    if (state.lockLibrary != nullptr) UnloadLockLibrary(state);
+    if (lock.library != nullptr) UnloadLockLibrary(state, lock);
     HKEY desktop = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) != ERROR_SUCCESS)
         return;
-    if (UsesPassword(desktop)) ArmVerifier(state);
+    if (UsesPassword(desktop)) ArmVerifier(state, lock);
     RegCloseKey(desktop);
 }
 
-void UnloadLockLibrary(SaverHostState& state) {
-    if (!state.legacyPlatform || state.lockLibrary == nullptr) return;
-    FreeLibrary(static_cast<HMODULE>(state.lockLibrary));
-    state.lockLibrary = nullptr;
-    if (state.verifyEntry != nullptr) {
-        state.verifyEntry = nullptr;
-        AnnounceSaverRunning(state, false);
+void UnloadLockLibrary(SaverHostState& state, PasswordLibrary& lock) {
+    if (!state.legacyPlatform || lock.library == nullptr) return;
+    FreeLibrary(lock.library);
+    lock.library = nullptr;
+    if (lock.verify != nullptr) {
+        lock.verify = nullptr;
+        state.passwordOn = false;
+        AnnounceSaverRunning(state.legacyPlatform, false);
     }
 }
 
@@ -78,15 +79,13 @@ bool VerifyCloseRequest(SaverHostState& state, HWND window) {
     return mayClose;
 }
 
-int64_t AnswerVerifyRequest(SaverHostState& state, HWND window) {
-    if (state.verifyEntry == nullptr) return 1;
-    return state.verifyEntry(window);
+int64_t AnswerVerifyRequest(const PasswordLibrary& lock, HWND window) {
+    if (lock.verify == nullptr) return 1;
+    return lock.verify(window);
 }
 
 int64_t RunPasswordChange(const char* text) {
-    HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowNumber(text)));
-    if (owner == nullptr || !IsWindow(owner)) owner = GetForegroundWindow();
-    ChangeLockPassword(owner);
+    ChangeLockPassword(WindowOrForeground(ParseWindowNumber(text)));
     return 0;
 }
 

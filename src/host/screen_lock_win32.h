@@ -12,15 +12,23 @@
 
 #include "host/saver_host_state.h"
 
+// The password library of one run, while it is loaded.
+struct PasswordLibrary {
+    HMODULE library = nullptr;
+    // Its verification entry: the saver window in, nonzero when the right
+    // password was entered. Set while the password is on.
+    BOOL(WINAPI* verify)(HWND window) = nullptr;
+};
+
 // Tells the system that a saver is (or no longer is) running; legacy family only.
-void AnnounceSaverRunning(SaverHostState& state, bool running);
+void AnnounceSaverRunning(bool legacyPlatform, bool running);
 
 // Before a full-screen window is made: when the user's password is on, loads
-// the verifier and announces the saver. Never called for a preview.
-void LoadLockSettings(SaverHostState& state);
+// the verifier, sets passwordOn and announces the saver. Never called for a preview.
+void LoadLockLibrary(SaverHostState& state, PasswordLibrary& lock);
 
 // After every run: frees the verifier and withdraws the announcement.
-void UnloadLockLibrary(SaverHostState& state);
+void UnloadLockLibrary(SaverHostState& state, PasswordLibrary& lock);
 
 // Whether the saver window may close now (WM_CLOSE on the legacy family).
 // Asks the verifier through the window itself (msg::kVerifyRequest) unless
@@ -29,7 +37,7 @@ bool VerifyCloseRequest(SaverHostState& state, HWND window);
 
 // The answer to msg::kVerifyRequest: the verifier's, nonzero when the right
 // password was entered; 1 when the password is off.
-int64_t AnswerVerifyRequest(SaverHostState& state, HWND window);
+int64_t AnswerVerifyRequest(const PasswordLibrary& lock, HWND window);
 
 // The password-change mode (switch A): the owner is the window whose number
 // starts `text`, if it exists, else the foreground window. Ends with 0.

@@ -7,7 +7,6 @@
 #include <strings.h>
 #include <string_view>
 
-#include "linux/setting_overrides.h"
 #include "linux/settings_path.h"
 #include "settings/settings_store.h"
 
@@ -89,6 +88,13 @@ Options ReadOptions(int argc, char** argv, int first) {
             options.sheet = std::string(value());
         } else if (arg == "--set") {
             options.overrides.push_back(ReadOverride(value()));
+        } else if (arg == "--text") {
+            options.text = std::string(value());
+        } else if (arg == "--font") {
+            options.font = std::string(value());
+        } else if (ReadTextSwitch(arg, options.switches)) {
+        } else if (arg == "--preview") {
+            options.preview = std::string(value());
         } else if (arg == "--window") {
             options.inWindow = true;
         } else if (arg == "--root") {
@@ -122,8 +128,4 @@ IniFileStore OpenStore(const Options& options, const ProfileNames& names) {
         std::fprintf(stderr, "korunex: no settings file at %s and no default shape file to install there\n",
                      path.c_str());
     return IniFileStore(path);
-}
-
-OverridingStore WithOverrides(const IniFileStore& file, const Options& options) {
-    return OverridingStore(file, options.overrides);
 }

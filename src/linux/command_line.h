@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "glyphs/text_letters.h"
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
 
@@ -30,6 +31,10 @@ struct Options {
     std::optional<uint64_t> windowId;   // saver: --window-id
     bool showsFrameRate = false;        // saver: --fps
     std::vector<std::pair<std::string, int32_t>> overrides;  // --set KEY=VALUE, in order
+    std::optional<std::string> text;     // text: TEXT; saver, scene, render: --text
+    std::optional<std::string> font;     // --font PATTERN|FILE
+    TextSwitches switches;               // text: --use, --report, --json, --dry-run
+    std::optional<std::string> preview;  // text: --preview FILE.png
 };
 
 // A window id as X tools print it: hexadecimal with 0x, or decimal; throws UsageError.
@@ -42,11 +47,12 @@ Options ReadOptions(int argc, char** argv, int first);
 // shape file on first use.
 IniFileStore OpenStore(const Options& options, const ProfileNames& names);
 
-// What the saver reads: the file, with the settings of --set in front.
-class OverridingStore;
-OverridingStore WithOverrides(const IniFileStore& file, const Options& options);
-
 int RunShapesCommand(const Options& options);
 int RunSceneCommand(const Options& options);
 int RunRenderCommand(const Options& options);
+// Draws options.frames frames of what `store` holds, writing every
+// options.every-th into options.out and onto the contact sheet options.sheet
+// when they are given.
+int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& options);
 int RunSaverCommand(const Options& options);
+int RunTextCommand(const Options& options);

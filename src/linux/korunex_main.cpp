@@ -14,7 +14,11 @@ constexpr char kUsage[] =
     "       korunex scene [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--seed S]\n"
     "       korunex render [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--every K]\n"
     "                      [--seed S] --out DIR [--sheet FILE.png]\n"
+    "       korunex text TEXT [--font PATTERN|FILE] [--ini FILE] [--use] [--report] [--json]\n"
+    "                    [--preview FILE.png] [--dry-run]\n"
     "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n"
+    "saver, scene and render also take --text TEXT [--font PATTERN|FILE]: the letters of TEXT,\n"
+    "built for that run only. PATTERN is a fontconfig pattern such as \"DejaVu Sans:bold\".\n"
     "Options may be given with one dash as well: -root, -window-id ID, -fps.\n";
 
 }  // namespace
@@ -29,6 +33,13 @@ int main(int argc, char** argv) {
         if (command == "shapes") return RunShapesCommand(ReadOptions(argc, argv, 2));
         if (command == "scene") return RunSceneCommand(ReadOptions(argc, argv, 2));
         if (command == "render") return RunRenderCommand(ReadOptions(argc, argv, 2));
+        if (command == "text") {
+            if (argc < 3 || std::string_view(argv[2]).starts_with("--"))
+                throw UsageError{"text needs the TEXT to turn into letters first"};
+            Options options = ReadOptions(argc, argv, 3);
+            options.text = argv[2];
+            return RunTextCommand(options);
+        }
         if (asksForHelp) {
             std::fputs(kUsage, stdout);
             return 0;

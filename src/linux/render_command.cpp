@@ -10,7 +10,7 @@
 
 #include "linux/cairo_surface.h"
 #include "linux/command_line.h"
-#include "linux/setting_overrides.h"
+#include "linux/saver_store.h"
 #include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
 #include "render/span_raster.h"
@@ -64,12 +64,15 @@ private:
 
 int RunRenderCommand(const Options& options) {
     if (!options.out) throw UsageError{"render needs --out DIR"};
-    const int frames = options.frames > 0 ? options.frames : 1;
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    const OverridingStore store = WithOverrides(file, options);
+    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    return DrawFrames(store, names, options);
+}
 
+int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& options) {
+    const int frames = options.frames > 0 ? options.frames : 1;
     auto settings = std::make_unique<SaverSettings>();
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
@@ -90,7 +93,7 @@ int RunRenderCommand(const Options& options) {
     SpanRaster raster(windowPixels, takesSnapshot ? desktop : PixelImage{});
 
     std::error_code error;
-    std::filesystem::create_directories(*options.out, error);
+    if (options.out) std::filesystem::create_directories(*options.out, error);
     std::unique_ptr<ContactSheet> sheet;
     if (options.sheet) sheet = std::make_unique<ContactSheet>((frames + options.every - 1) / options.every,
                                                               options.width, options.height);
@@ -98,6 +101,8 @@ int RunRenderCommand(const Options& options) {
         RenderFrame(*scene, *settings, raster);
         if (k % options.every != 0) continue;
         cairo_surface_mark_dirty(window.get());
+        if (sheet) sheet->Add(window.get());
+        if (!options.out) continue;
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04d.png", k);
         const std::string path = (std::filesystem::path(*options.out) / name).string();
@@ -106,7 +111,6 @@ int RunRenderCommand(const Options& options) {
             return 1;
         }
         std::printf("%s\n", path.c_str());
-        if (sheet) sheet->Add(window.get());
     }
     if (sheet) {
         if (!sheet->Write(*options.sheet)) {

@@ -4,7 +4,7 @@
 
 #include "linux/command_line.h"
 #include "linux/saver_place.h"
-#include "linux/setting_overrides.h"
+#include "linux/saver_store.h"
 #include "linux/saver_x11.h"
 
 int RunSaverCommand(const Options& options) {
@@ -12,6 +12,6 @@ int RunSaverCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    const OverridingStore store = WithOverrides(file, options);
+    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
     return RunSaverOnX11(store, request);
 }

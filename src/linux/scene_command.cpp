@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "linux/command_line.h"
-#include "linux/setting_overrides.h"
+#include "linux/saver_store.h"
 #include "linux/scene_json.h"
 #include "render/frame_cycle.h"
 #include "render/recording_raster.h"
@@ -14,7 +14,7 @@ int RunSceneCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    const OverridingStore store = WithOverrides(file, options);
+    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
 
     auto asRead = std::make_unique<SaverSettings>();
     LoadSettings(store, names, *asRead);

@@ -6,6 +6,8 @@
 #include <random>
 #include <sstream>
 
+#include "settings/ascii_text.h"
+
 namespace {
 
 // Blanks as the profile calls trim them: the C blanks and the DOS
@@ -19,15 +21,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
-
-std::string LowerAscii(std::string_view s) {
-    std::string lower(s);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    return lower;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) { return a.size() == b.size() && LowerAscii(a) == LowerAscii(b); }
 
 // ---- Encodings ------------------------------------------------------------
 
@@ -301,18 +294,18 @@ const IniDocument* IniFileStore::Document() const {
     return parsed_->document ? &*parsed_->document : nullptr;
 }
 
-int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    const IniDocument* document = Document();
+namespace {
+
+int32_t ReadIntFrom(const IniDocument* document, const char* section, const char* key, int32_t byDefault) {
     const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
     // The platform reads integers through a buffer of 30 characters.
     const std::string_view copied = value ? CopiedProfileValue(*value, 30) : std::string_view{};
     return copied.empty() ? byDefault : ParseProfileInt(copied);
 }
 
-size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
-                                size_t capacity) const {
+size_t ReadStringFrom(const IniDocument* document, const char* section, const char* key, const char* byDefault,
+                      char* buffer, size_t capacity) {
     if (capacity == 0) return 0;
-    const IniDocument* document = Document();
     const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
     std::string_view chosen;
     if (value) {
@@ -327,15 +320,55 @@ size_t IniFileStore::ReadString(const char* section, const char* key, const char
     return chosen.size();
 }
 
-bool IniFileStore::WriteString(const char* section, const char* key, const char* value) {
+}  // namespace
+
+const IniDocument& IniTextStore::Document() const {
+    if (!document_) document_.emplace(text_);
+    return *document_;
+}
+
+int32_t IniTextStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
+    return ReadIntFrom(&Document(), section, key, byDefault);
+}
+
+size_t IniTextStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                                size_t capacity) const {
+    return ReadStringFrom(&Document(), section, key, byDefault, buffer, capacity);
+}
+
+bool IniTextStore::WriteString(const char* section, const char* key, const char* value) {
+    text_ = SetIniValue(text_, section, key, value);
+    document_.reset();
+    return true;
+}
+
+int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
+    return ReadIntFrom(Document(), section, key, byDefault);
+}
+
+size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                                size_t capacity) const {
+    return ReadStringFrom(Document(), section, key, byDefault, buffer, capacity);
+}
+
+std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const std::optional<std::string> old = ReadText();
-    if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
-    const std::string text = SetIniValue(old.value_or(""), section, key, value);
+    // Through a symlink to the file itself, so the link stays a link.
+    fs::path target = path;
+    for (int hops = 0; fs::is_symlink(target, error) && hops < 40; ++hops) {
+        const fs::path link = fs::read_symlink(target, error);
+        if (error) return "cannot follow the link " + target.string();
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    const fs::file_status status = fs::status(target, error);
+    const bool exists = fs::exists(status);
+    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (exists && !fs::is_regular_file(status)) return target.string() + " is not a regular file";
+    if (exists && (status.permissions() & kAnyWrite) == fs::perms::none) return target.string() + " is read-only";
 
-    if (path_.has_parent_path()) fs::create_directories(path_.parent_path(), error);
-    fs::path temporary = path_;
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+    fs::path temporary = target;
     temporary += ".tmp" + std::to_string(std::random_device{}() % 1000000u);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -343,15 +376,25 @@ bool IniFileStore::WriteString(const char* section, const char* key, const char*
         out.close();
         if (!out) {
             fs::remove(temporary, error);
-            return false;
+            return "cannot write beside " + target.string() + " (is its folder writable and the disk not full?)";
         }
     }
-    if (old) fs::permissions(temporary, fs::status(path_, error).permissions(), error);
-    fs::rename(temporary, path_, error);
-    parsed_.reset();
+    if (exists) fs::permissions(temporary, status.permissions(), error);
+    fs::rename(temporary, target, error);
     if (error) {
+        const std::string reason = error.message();
         fs::remove(temporary, error);
-        return false;
+        return "cannot replace " + target.string() + ": " + reason;
     }
-    return true;
+    return std::nullopt;
+}
+
+bool IniFileStore::WriteString(const char* section, const char* key, const char* value) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::optional<std::string> old = ReadText();
+    if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
+    const bool written = !ReplaceFileText(path_, SetIniValue(old.value_or(""), section, key, value));
+    parsed_.reset();
+    return written;
 }

@@ -62,11 +62,35 @@ int32_t ParseProfileInt(std::string_view copiedValue);
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
+// Replaces a file's whole text in one rename, so no reader ever sees a
+// half-written file: a symlink is followed to its file, whose permissions
+// the new file keeps; a file that no one may write is refused; the file's
+// directory is created when missing. On failure the file stays as it was
+// and the problem is returned in plain words.
+std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text);
+
+// A ProfileStore over ini text in memory, parsed at the first read after a change.
+class IniTextStore final : public ProfileStore {
+public:
+    explicit IniTextStore(std::string text) : text_(std::move(text)) {}
+
+    const std::string& text() const { return text_; }
+
+    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override;
+    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                      size_t capacity) const override;
+    bool WriteString(const char* section, const char* key, const char* value) override;
+
+private:
+    const IniDocument& Document() const;
+
+    std::string text_;
+    mutable std::optional<IniDocument> document_;
+};
+
 // A ProfileStore over one file. The file is parsed at the first read and
 // again whenever its size or time of change differs from what was parsed. A
-// write goes to a temporary file beside it that then replaces the old file
-// in one rename, so no reader ever sees a half-written file; the file's
-// directory is created when missing.
+// write goes through ReplaceFileText.
 class IniFileStore final : public ProfileStore {
 public:
     explicit IniFileStore(std::filesystem::path path) : path_(std::move(path)) {}

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/test_faults_win32.h"
+#include "win32/test_faults_win32.h"
 
 int32_t Win32ProfileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, byDefault, fileName_));
@@ -20,7 +20,7 @@ size_t Win32ProfileStore::ReadString(const char* section, const char* key, const
 }
 
 bool Win32ProfileStore::WriteString(const char* section, const char* key, const char* value) {
-    if (KORUNEX_TEST_FAULT("write")) return false;
+    if (TestFaultPoint("write")) return false;
     return WritePrivateProfileStringA(section, key, value, fileName_) != 0;
 }
 

@@ -3,18 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "settings/ascii_text.h"
 #include "settings/code_page.h"
-
-namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
-
-}  // namespace
 
 std::string RecordKey(int32_t number) { return "ZAHYO" + std::to_string(static_cast<uint32_t>(number)); }
 

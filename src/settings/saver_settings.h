@@ -32,14 +32,48 @@ struct SettingKey {
 // The 53 keys in table order (load order, save order, order in a new file).
 extern const std::array<SettingKey, kSettingCount> kSettingKeys;
 
-// Per-slot settings, slot 1 first (index 0 is slot 1).
-extern const std::array<SettingField, 9> kShapeChoiceFields;  // OPTIONA1..9
-extern const std::array<SettingField, 9> kSlotColourFields;   // OPTIONC1..9
-extern const std::array<SettingField, 9> kSlotSpinFields;     // ZKAITEN1..9
-extern const std::array<SettingField, 9> kSlotStepFields;     // STEPRAG1..9
+// Per-slot settings, slot 1 first (index 0 is slot 1): the fields NAME1..NAME9.
+#define KX_SLOT_FIELDS(name)                                                                              \
+    {&SaverSettings::name##1, &SaverSettings::name##2, &SaverSettings::name##3, &SaverSettings::name##4, \
+     &SaverSettings::name##5, &SaverSettings::name##6, &SaverSettings::name##7, &SaverSettings::name##8, \
+     &SaverSettings::name##9}
+inline constexpr std::array<SettingField, 9> kShapeChoiceFields = KX_SLOT_FIELDS(OPTIONA);
+inline constexpr std::array<SettingField, 9> kSlotColourFields = KX_SLOT_FIELDS(OPTIONC);
+inline constexpr std::array<SettingField, 9> kSlotSpinFields = KX_SLOT_FIELDS(ZKAITEN);
+inline constexpr std::array<SettingField, 9> kSlotStepFields = KX_SLOT_FIELDS(STEPRAG);
+#undef KX_SLOT_FIELDS
 
-// Keeps the values that would overrun the saver's arrays, overflow its angles
-// or stop it from drawing within the ranges the dialog produces (each to the
-// nearer end). The dialog shows hand-edited values as they are; the saver
-// calls this right after loading.
+// The range of one setting that the saver keeps to and the dialog's bars offer.
+struct SettingLimit {
+    SettingField field;
+    int32_t minimum, maximum;
+};
+
+// Every setting with a limit. Outside them a value would overrun the saver's
+// arrays, overflow its angles or stop it from drawing.
+inline constexpr auto kSaverLimits = std::to_array<SettingLimit>({
+    {&SaverSettings::OPTIONN, 1, 9},
+    {&SaverSettings::STEPRAG, 0, 30},
+    {&SaverSettings::STEPRAG1, 0, 30}, {&SaverSettings::STEPRAG2, 0, 30}, {&SaverSettings::STEPRAG3, 0, 30},
+    {&SaverSettings::STEPRAG4, 0, 30}, {&SaverSettings::STEPRAG5, 0, 30}, {&SaverSettings::STEPRAG6, 0, 30},
+    {&SaverSettings::STEPRAG7, 0, 30}, {&SaverSettings::STEPRAG8, 0, 30}, {&SaverSettings::STEPRAG9, 0, 30},
+    {&SaverSettings::HABA, 0, 30},
+    {&SaverSettings::SIZE, 1, 50},
+    {&SaverSettings::SIZEY, 1, 50},
+    {&SaverSettings::SIZEIDO, 0, 20},
+    {&SaverSettings::TIMER, 10, 300},
+    {&SaverSettings::VIEW, 0, 9},
+    {&SaverSettings::ENKIN, 0, 30},
+});
+
+// The limit of `field`, which must have one (a compile-time error where
+// evaluated as a constant).
+constexpr SettingLimit LimitOf(SettingField field) {
+    for (const SettingLimit& limit : kSaverLimits)
+        if (limit.field == field) return limit;
+    throw "a setting without a limit";
+}
+
+// Keeps every value within its limit (each to the nearer end). The dialog
+// shows hand-edited values as they are; the saver calls this right after loading.
 void KeepWithinSaverLimits(SaverSettings& settings);

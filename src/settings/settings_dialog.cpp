@@ -1,26 +1,34 @@
 #include "settings/settings_dialog.h"
 
 #include <algorithm>
+#include <cassert>
 #include <span>
 
 using S = SaverSettings;
 
-const std::array<DialogBar, 15> kDialogBars = {{
-    {kWidthBar, &S::HABA, 0, 30, 1, 5, kWidthNumber},
-    {kStepBar, &S::STEPRAG, 0, 30, 1, 1, kStepNumber},
-    {1023, &S::STEPRAG1, 0, 30, 1, 1, 1015},
-    {1025, &S::STEPRAG2, 0, 30, 1, 1, 1024},
-    {1027, &S::STEPRAG3, 0, 30, 1, 1, 1026},
-    {1037, &S::STEPRAG4, 0, 30, 1, 1, 1036},
-    {1042, &S::STEPRAG5, 0, 30, 1, 1, 1038},
-    {1082, &S::STEPRAG6, 0, 30, 1, 1, 1081},
-    {1084, &S::STEPRAG7, 0, 30, 1, 1, 1083},
-    {1086, &S::STEPRAG8, 0, 30, 1, 1, 1085},
-    {1088, &S::STEPRAG9, 0, 30, 1, 1, 1087},
-    {kSizeBar, &S::SIZE, 1, 50, 1, 5, kSizeNumber},
-    {kSizeYBar, &S::SIZEY, 1, 50, 1, 5, kSizeYNumber},
-    {kMoveBar, &S::SIZEIDO, 0, 20, 1, 5, kMoveNumber},
-    {kTimerBar, &S::TIMER, 10, 300, 1, 5, kTimerNumber},
+namespace {
+
+// A bar's range is the saver's limit of its setting.
+constexpr DialogBar Bar(int id, SettingField field, int32_t lineStep, int32_t pageStep, int numberId) {
+    const SettingLimit limit = LimitOf(field);
+    return {id, field, limit.minimum, limit.maximum, lineStep, pageStep, numberId};
+}
+
+constexpr DialogBar SlotStepBar(int slot) {
+    return Bar(kSlotStepBarIds[slot - 1], kSlotStepFields[slot - 1], 1, 1, kSlotStepNumberIds[slot - 1]);
+}
+
+}  // namespace
+
+constinit const std::array<DialogBar, 15> kDialogBars = {{
+    Bar(kWidthBar, &S::HABA, 1, 5, kWidthNumber),
+    Bar(kStepBar, &S::STEPRAG, 1, 1, kStepNumber),
+    SlotStepBar(1), SlotStepBar(2), SlotStepBar(3), SlotStepBar(4), SlotStepBar(5),
+    SlotStepBar(6), SlotStepBar(7), SlotStepBar(8), SlotStepBar(9),
+    Bar(kSizeBar, &S::SIZE, 1, 5, kSizeNumber),
+    Bar(kSizeYBar, &S::SIZEY, 1, 5, kSizeYNumber),
+    Bar(kMoveBar, &S::SIZEIDO, 1, 5, kMoveNumber),
+    Bar(kTimerBar, &S::TIMER, 1, 5, kTimerNumber),
 }};
 
 namespace {
@@ -39,10 +47,12 @@ struct ValueRadio {
 constexpr ValueRadio kValueRadios[] = {
     {kMoveAndTurnRadio, &S::OPTIONP, 2}, {kTurnInCentreRadio, &S::OPTIONP, 1},
     {kTurnAsWholeRadio, &S::KAITEN, 0},  {kTurnEachRadio, &S::KAITEN, 1},
-    {1060, &S::VIEW, 0}, {1061, &S::VIEW, 1}, {1062, &S::VIEW, 2}, {1063, &S::VIEW, 3}, {1064, &S::VIEW, 4},
-    {1065, &S::VIEW, 5}, {1066, &S::VIEW, 6}, {1067, &S::VIEW, 7}, {1068, &S::VIEW, 8}, {1069, &S::VIEW, 9},
-    {1089, &S::ENKIN, 0},  {1090, &S::ENKIN, 5},  {1091, &S::ENKIN, 10}, {1092, &S::ENKIN, 15},
-    {1093, &S::ENKIN, 20}, {1094, &S::ENKIN, 25}, {1095, &S::ENKIN, 30},
+    {IDC_VIEW_0, &S::VIEW, 0},  {IDC_VIEW_10, &S::VIEW, 1}, {IDC_VIEW_20, &S::VIEW, 2}, {IDC_VIEW_30, &S::VIEW, 3},
+    {IDC_VIEW_40, &S::VIEW, 4}, {IDC_VIEW_50, &S::VIEW, 5}, {IDC_VIEW_60, &S::VIEW, 6}, {IDC_VIEW_70, &S::VIEW, 7},
+    {IDC_VIEW_80, &S::VIEW, 8}, {IDC_VIEW_90, &S::VIEW, 9},
+    {IDC_PERSPECTIVE_0, &S::ENKIN, 0},   {IDC_PERSPECTIVE_5, &S::ENKIN, 5},   {IDC_PERSPECTIVE_10, &S::ENKIN, 10},
+    {IDC_PERSPECTIVE_15, &S::ENKIN, 15}, {IDC_PERSPECTIVE_20, &S::ENKIN, 20}, {IDC_PERSPECTIVE_25, &S::ENKIN, 25},
+    {IDC_PERSPECTIVE_30, &S::ENKIN, 30},
 };
 
 // Check boxes that only flip their setting.
@@ -52,8 +62,9 @@ struct PlainCheck {
 };
 
 constexpr PlainCheck kPlainChecks[] = {
-    {1072, &S::ZKAITEN1}, {1073, &S::ZKAITEN2}, {1074, &S::ZKAITEN3}, {1075, &S::ZKAITEN4}, {1076, &S::ZKAITEN5},
-    {1077, &S::ZKAITEN6}, {1078, &S::ZKAITEN7}, {1079, &S::ZKAITEN8}, {1080, &S::ZKAITEN9},
+    {IDC_SLOT1_SPIN, &S::ZKAITEN1}, {IDC_SLOT2_SPIN, &S::ZKAITEN2}, {IDC_SLOT3_SPIN, &S::ZKAITEN3},
+    {IDC_SLOT4_SPIN, &S::ZKAITEN4}, {IDC_SLOT5_SPIN, &S::ZKAITEN5}, {IDC_SLOT6_SPIN, &S::ZKAITEN6},
+    {IDC_SLOT7_SPIN, &S::ZKAITEN7}, {IDC_SLOT8_SPIN, &S::ZKAITEN8}, {IDC_SLOT9_SPIN, &S::ZKAITEN9},
     {kClearScreenCheck, &S::BKMODE}, {kAfterImageCheck, &S::ZANZOU},
 };
 
@@ -207,6 +218,7 @@ void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store) {
 }
 
 DialogWarning SlotListRule(SettingsDialog& dialog, int slot, int32_t selection) {
+    assert(slot >= 1 && slot <= 9);
     SaverSettings& s = dialog.settings;
     const int32_t count = dialog.shapes.count;
     int32_t& choice = ShapeChoice(s, slot);

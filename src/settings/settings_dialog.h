@@ -3,60 +3,19 @@
 // control events and keeps what every control shows, so that the platform's
 // dialog procedure only passes events in and copies the shown state out.
 //
-// Control ids are the ids of dialog template 2003. Slots count from 1 (No.1
-// to No.9); a slot's shape choice is a list index: 0 is the blank entry and
-// n is shape record n.
+// Control ids are those of the dialog's template (settings/dialog_controls.h).
+// Slots count from 1 (No.1 to No.9); a slot's shape choice is a list index:
+// 0 is the blank entry and n is shape record n.
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
-#include "settings/shape_names.h"
+#include "settings/dialog_controls.h"
 #include "settings/profile_store.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_store.h"
-
-inline constexpr int kSettingsDialogId = 2003;
-
-// Ids of the controls, slot 1 first where there is one per slot.
-inline constexpr std::array<int, 9> kSlotListIds = {1002, 1003, 1004, 1005, 1006, 1007, 1008, 1039, 1040};
-inline constexpr std::array<int, 9> kSlotRadioIds = {1045, 1046, 1047, 1048, 1049, 1050, 1051, 1052, 1053};
-inline constexpr std::array<int, 9> kSlotSpinCheckIds = {1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080};
-inline constexpr std::array<int, 9> kSlotStepBarIds = {1023, 1025, 1027, 1037, 1042, 1082, 1084, 1086, 1088};
-inline constexpr std::array<int, 9> kSlotStepNumberIds = {1015, 1024, 1026, 1036, 1038, 1081, 1083, 1085, 1087};
-// Colour code c (1..7) has radio kColourRadioIds[c - 1], the radio named
-// after the colour the code draws: 6 (cyan) is "ｼｱﾝ" 1057, 7 (magenta) is "ﾏｾﾞﾝﾀ" 1056.
-inline constexpr std::array<int, 7> kColourRadioIds = {1032, 1033, 1034, 1035, 1055, 1057, 1056};
-// VIEW v (0..9) has radio kViewRadioIds[v].
-inline constexpr std::array<int, 10> kViewRadioIds = {1060, 1061, 1062, 1063, 1064, 1065, 1066, 1067, 1068, 1069};
-// ENKIN 0, 5, .. 30 has radio kPerspectiveRadioIds[ENKIN / 5].
-inline constexpr std::array<int, 7> kPerspectiveRadioIds = {1089, 1090, 1091, 1092, 1093, 1094, 1095};
-
-enum DialogControlId : int {
-    kOkButton = 1,
-    kCancelButton = 2,
-    kStepNumber = 1012,
-    kAutoWidthCheck = 1013,
-    kWidthNumber = 1014,
-    kMoveNumber = 1016,
-    kWidthBar = 1017,
-    kStepBar = 1018,
-    kSizeBar = 1019,
-    kMoveBar = 1020,
-    kTimerNumber = 1021,
-    kSlotCountNumber = 1022,
-    kTimerBar = 1028,
-    kSizeNumber = 1029,
-    kMoveAndTurnRadio = 1030,
-    kTurnInCentreRadio = 1031,
-    kSyncSizeCheck = 1041,
-    kSizeYNumber = 1043,
-    kSizeYBar = 1044,
-    kSlotColoursCheck = 1054,
-    kClearScreenCheck = 1058,
-    kAfterImageCheck = 1059,
-    kTurnAsWholeRadio = 1070,
-    kTurnEachRadio = 1071,
-};
+#include "settings/shape_names.h"
 
 enum class DialogControlKind : uint8_t { kNone, kList, kCheck, kRadio, kBar, kNumber };
 
@@ -86,13 +45,19 @@ struct ControlView {
     bool operator==(const ControlView&) const = default;
 };
 
-// Every control with an id from 1000 to 1095.
+// Every control with an id from IDC_FIRST to IDC_LAST.
 struct DialogView {
-    static constexpr int kFirstId = 1000, kLastId = 1095;
+    static constexpr int kFirstId = IDC_FIRST, kLastId = IDC_LAST;
     std::array<ControlView, kLastId - kFirstId + 1> controls;
 
-    ControlView& operator[](int id) { return controls[static_cast<size_t>(id - kFirstId)]; }
-    const ControlView& operator[](int id) const { return controls[static_cast<size_t>(id - kFirstId)]; }
+    // `id` must lie in the range.
+    ControlView& operator[](int id) { return controls[Index(id)]; }
+    const ControlView& operator[](int id) const { return controls[Index(id)]; }
+
+    static size_t Index(int id) {
+        assert(id >= kFirstId && id <= kLastId);
+        return static_cast<size_t>(id - kFirstId);
+    }
 };
 
 enum class DialogWarning : uint8_t {

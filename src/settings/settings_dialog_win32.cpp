@@ -2,9 +2,10 @@
 
 #include <cwchar>
 
-#include "host/procedure_barrier_win32.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_dialog.h"
+#include "win32/procedure_barrier_win32.h"
+#include "win32/window_record_win32.h"
 
 namespace {
 
@@ -18,8 +19,6 @@ struct DialogRun {
     SettingsDialog model{};
     Win32ProfileStore store{model.names.iniFile};
 };
-
-DialogRun* RunOf(HWND dialog) { return reinterpret_cast<DialogRun*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
 // `text` from the system code page, cut to the buffer.
 template <size_t N>
@@ -132,11 +131,11 @@ void OnScroll(HWND dialog, DialogRun& run, WPARAM wParam, HWND bar) {
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return DialogWithoutThrowing(dialog, message, [&]() -> INT_PTR {
         if (message == WM_INITDIALOG) {
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            OpenDialog(dialog, *reinterpret_cast<DialogRun*>(lParam));
+            AttachRecord(dialog, DWLP_USER, reinterpret_cast<DialogRun*>(lParam));
+            OpenDialog(dialog, *RecordOf<DialogRun>(dialog, DWLP_USER));
             return TRUE;
         }
-        DialogRun* run = RunOf(dialog);
+        DialogRun* run = RecordOf<DialogRun>(dialog, DWLP_USER);
         if (run == nullptr) return FALSE;  // before opening
         if (message == WM_COMMAND) return OnCommand(dialog, *run, LOWORD(wParam));
         if (message == WM_HSCROLL) OnScroll(dialog, *run, wParam, reinterpret_cast<HWND>(lParam));

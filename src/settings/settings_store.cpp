@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "settings/string_ids.h"
 #include "settings/string_table.h"
 
 namespace {
@@ -14,11 +15,17 @@ void LoadName(int id, char (&buffer)[N]) {
 }  // namespace
 
 void LoadKeyNames(ProfileNames& names) {
-    LoadName(1007, names.settingsSection);
-    LoadName(1001, names.iniFile);
-    LoadName(1028, names.shapeSection);
+    LoadName(IDS_SETTINGS_SECTION, names.settingsSection);
+    LoadName(IDS_INI_FILE, names.iniFile);
+    LoadName(IDS_SHAPE_SECTION, names.shapeSection);
     for (int i = 0; i < kSettingCount; ++i) LoadName(kSettingKeys[i].stringId, names.keyNames[i]);
-    LoadName(1029, names.endMarker);
+    LoadName(IDS_END_MARKER, names.endMarker);
+}
+
+const char* SettingKeyName(const ProfileNames& names, SettingField field) {
+    for (int i = 0; i < kSettingCount; ++i)
+        if (kSettingKeys[i].field == field) return names.keyNames[i];
+    return "";
 }
 
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings) {

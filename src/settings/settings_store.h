@@ -16,6 +16,9 @@ struct ProfileNames {
 
 void LoadKeyNames(ProfileNames& names);
 
+// The ini key of one setting field, from the loaded names.
+const char* SettingKeyName(const ProfileNames& names, SettingField field);
+
 // Sets every field from the file, or to its default; values are not range-checked.
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings);
 

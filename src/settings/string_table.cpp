@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "settings/string_ids.h"
+
 namespace {
 
 constexpr StringEntry kEntries[] = {

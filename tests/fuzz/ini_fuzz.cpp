@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ini_text_store.h"
+#include "settings/ini_file.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A file in UTF-16 is rewritten in UTF-16; its lines are not bytes to compare.
     if (original.starts_with("\xFF\xFE") || original.starts_with("\xFE\xFF")) return 0;
     const std::vector<std::string_view> before = OtherLines(original, names);
-    std::vector<std::string_view> after = OtherLines(store.text, names);
+    std::vector<std::string_view> after = OtherLines(store.text(), names);
     // What a save may add besides keys: a section header at the end, after a blank line.
     const std::string header = "[" + std::string(names.settingsSection) + "]";
     if (after.size() > before.size() && after.back() == header) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "ini_text_store.h"
+#include "settings/ini_file.h"
 #include "scene/numbers.h"
 #include "scene/shape_check.h"
 #include "scene/shape_library.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "host/logo_window_win32.h"
 #include "render/gdi_raster_win32.h"
-#include "render/logo_window_win32.h"
 
 namespace {
 

@@ -19,7 +19,7 @@ HWND MakeArrowWindow(const char* className, int x, int y) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
@@ -140,7 +140,7 @@ TEST(Host, AHelpRequestOnThePreviewArrivesAtItsParentWithTheParentsHandle) {
     // The pointer over the preview stays visible.
     RECT onScreen{};
     GetWindowRect(child, &onScreen);
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     for (int i = 0; i < 5; ++i) {
         MoveMouseTo(onScreen.left + 30 + 7 * i, onScreen.top + 30);
         PumpFor(80);

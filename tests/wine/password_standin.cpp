@@ -45,7 +45,7 @@ LRESULT CALLBACK AfterEachMessage(int code, WPARAM wParam, LPARAM lParam) {
 // What a real dialog does meanwhile: show the pointer and run its own
 // loop, which dispatches the saver window's messages.
 [[maybe_unused]] void HoldDialogOpen(unsigned long milliseconds) {
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);

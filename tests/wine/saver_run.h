@@ -115,7 +115,7 @@ inline std::string DriverFolder() {
     return self.substr(0, self.find_last_of('\\') + 1);
 }
 
-// The module's test build, which fails on demand (host/test_faults_win32.h);
+// The module's test build, which fails on demand (win32/test_faults_win32.h);
 // it lies beside the driver under the module's own name.
 inline std::string TestFaultModule() {
     return DriverFolder() + "test-faults\\KORUNEX64.SCR";

@@ -1,29 +1,14 @@
-#include "render/logo_window_win32.h"
+#include "host/logo_window_win32.h"
 
-#include "host/procedure_barrier_win32.h"
-#include "host/saver_window_win32.h"
-#include "host/test_faults_win32.h"
 #include "render/frame_cycle.h"
-#include "render/gdi_raster_win32.h"
 #include "settings/profile_store_win32.h"
-#include "settings/string_table.h"
+#include "win32/test_faults_win32.h"
 
 namespace {
 
 constexpr UINT_PTR kFrameTimer = 100;
 
-// The logo of the process's one saver window, from creation to destruction.
-struct LogoWindow {
-    ProfileNames names;
-    SaverSettings settings;
-    LogoScene scene;
-    DesktopSnapshot snapshot;
-    bool timerStarted;
-};
-
-LogoWindow logo;
-
-void CreateLogoWindow(HWND window) {
+void CreateLogoWindow(LogoWindow& logo, HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     LoadKeyNames(logo.names);
@@ -34,16 +19,16 @@ void CreateLogoWindow(HWND window) {
         logo.snapshot = TakeDesktopSnapshot(origin.x, origin.y, client.right, client.bottom);
     }
     SeedRandom(logo.scene, GetTickCount());
-    logo.timerStarted = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
+    logo.isTimerRunning = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
 }
 
-void DestroyLogoWindow(HWND window) {
-    if (logo.timerStarted) KillTimer(window, kFrameTimer);
-    logo.timerStarted = false;
+void DestroyLogoWindow(LogoWindow& logo, HWND window) {
+    if (logo.isTimerRunning) KillTimer(window, kFrameTimer);
+    logo.isTimerRunning = false;
     ReleaseDesktopSnapshot(logo.snapshot);
 }
 
-void EraseBackground(HWND window, HDC dc) {
+void EraseBackground(const LogoWindow& logo, HWND window, HDC dc) {
     RECT client{};
     GetClientRect(window, &client);
     switch (ChooseFirstPicture(logo.settings)) {
@@ -55,8 +40,8 @@ void EraseBackground(HWND window, HDC dc) {
     }
 }
 
-void DrawFrame(HWND window) {
-    KORUNEX_TEST_FAULT("frame");
+void DrawFrame(LogoWindow& logo, HWND window) {
+    TestFaultPoint("frame");
     HDC dc = GetDC(window);
     {
         GdiRaster raster(dc, logo.snapshot.dc);
@@ -73,15 +58,13 @@ POINT SnapshotOrigin(HWND window) {
     return origin;
 }
 
-LRESULT CALLBACK LogoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return WithoutThrowing(window, message, wParam, lParam, [&]() -> LRESULT {
-        switch (message) {
-        case WM_CREATE: CreateLogoWindow(window); break;
-        case WM_DESTROY: DestroyLogoWindow(window); return 0;
-        case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_TIMER: DrawFrame(window); break;
-        default: break;
-        }
-        return CloseOnInputProc(window, message, wParam, lParam);
-    });
+std::optional<LRESULT> LogoWindowProc(LogoWindow& logo, HWND window, UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_CREATE: CreateLogoWindow(logo, window); break;
+    case WM_DESTROY: DestroyLogoWindow(logo, window); return 0;
+    case WM_ERASEBKGND: EraseBackground(logo, window, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_TIMER: DrawFrame(logo, window); break;
+    default: break;
+    }
+    return std::nullopt;
 }

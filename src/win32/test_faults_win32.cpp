@@ -1,6 +1,6 @@
 // The faults of the module's test build (test_faults_win32.h); never part
 // of the shipped module.
-#include "host/test_faults_win32.h"
+#include "win32/test_faults_win32.h"
 
 #include <windows.h>
 

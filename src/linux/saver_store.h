@@ -1,0 +1,49 @@
+#pragma once
+// What the saver, the scene dump and the renderer read.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "linux/setting_overrides.h"
+#include "settings/ini_file.h"
+#include "settings/settings_store.h"
+
+// The font used when none is asked for.
+inline constexpr char kDefaultFont[] = "DejaVu Sans:bold";
+
+// The file; with --text, the text's letters (built in memory for this run)
+// in place of its shape records and the slot settings that show them; then
+// the settings of --set in front (the last of a key wins). Never written.
+class SaverStore final : public ProfileStore {
+public:
+    // Throws UsageError for a text, a font or a glyph that is not there.
+    SaverStore(const ProfileStore& file, const ProfileNames& names, std::optional<std::string_view> text,
+               std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides);
+
+    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override {
+        return overriding_.ReadInt(section, key, byDefault);
+    }
+    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
+                      size_t capacity) const override;
+    bool WriteString(const char*, const char*, const char*) override { return false; }
+
+private:
+    struct Letters {
+        std::optional<IniTextStore> shapes;                     // the shape section of the text's letters
+        std::vector<std::pair<std::string, int32_t>> settings;  // the slots that show them, then --set
+    };
+    SaverStore(const ProfileStore& file, const ProfileNames& names, Letters letters);
+
+    const ProfileStore& file_;
+    std::string shapeSection_;
+    std::optional<IniTextStore> letters_;
+    OverridingStore overriding_;
+};
+
+struct TextLetters;
+
+// The letters of `text` in the font a fontconfig pattern or font file names;
+// throws UsageError when the text, the font or one of its glyphs is not there.
+TextLetters LettersInFont(std::string_view text, std::string_view font, bool allGlyphs);
