@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -59,9 +60,8 @@ TEST(SpanRaster, TrianglesFannedAroundAPointCoverEveryPixelOnce) {
     }
 }
 
-// The large frame is drawn in bands of rows (its seams at rows 43, 86, ...);
-// the small one, in one band, sees a part of it across a seam.
-TEST(SpanRaster, ClippingAndBandsKeepThePixelsOfTheWholeShape) {
+// The small frame sees a part of the large one's shape, clipped on all sides.
+TEST(SpanRaster, ClippingKeepsThePixelsOfTheWholeShape) {
     std::mt19937 draws(3);
     Canvas large(1500, 140), small(30, 20);
     for (int round = 0; round < 300; ++round) {
@@ -85,6 +85,45 @@ TEST(SpanRaster, ClippingAndBandsKeepThePixelsOfTheWholeShape) {
         for (int32_t y = 0; y < 20; ++y)
             for (int32_t x = 0; x < 30; ++x)
                 ASSERT_EQ(part.Row(y)[x], whole.Row(y + 30)[x + 30]) << "round " << round << " at " << x << "," << y;
+    }
+}
+
+// The calls of a frame are drawn last first, each painting only what no
+// later call paints; looking at the frame after every call draws them one by
+// one in their own order instead. Both must leave the same pixels.
+TEST(SpanRaster, CallsDrawnLastFirstLeaveThePixelsOfCallsDrawnInTurn) {
+    std::mt19937 draws(29);
+    const auto any = [&](int32_t lo, int32_t hi) { return lo + int32_t(draws() % uint32_t(hi - lo + 1)); };
+    Canvas together(150, 90), inTurn(150, 90);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::function<void(Raster&)>> calls;
+        for (int k = any(2, 40); k > 0; --k) {
+            std::vector<RasterPoint> points;
+            const RasterPoint centre{any(-20, 170), any(-20, 110)};
+            const int32_t spread = any(1, 80);
+            for (int i = any(2, 8); i > 0; --i) points.push_back({centre.x + any(-spread, spread), centre.y + any(-spread, spread)});
+            const int count = int(points.size()), half[2] = {count / 2, count - count / 2};
+            const Rgb colour{uint8_t(any(1, 255)), uint8_t(any(0, 255)), uint8_t(any(0, 255))};
+            const int kind = any(0, 3);
+            calls.push_back([=](Raster& raster) {
+                if (kind == 0) raster.FillPolygon(points.data(), count, colour, FillRule::kEvenOdd);
+                if (kind == 1) raster.FillPolygon(points.data(), count, colour, FillRule::kWinding);
+                if (kind == 2) raster.PaintRegion(points.data(), half, 2, colour);
+                if (kind == 3) raster.DrawPolylines(points.data(), half, 2);
+            });
+        }
+        const bool black = round % 2 == 0;
+        const RasterPoint corners[4] = {{0, 0}, {150, 0}, {150, 90}, {0, 90}};
+        together.Begin(150, 90), inTurn.Begin(150, 90);
+        if (black) together.raster.FillPolygon(corners, 4, Rgb{0, 0, 0}, FillRule::kWinding);
+        if (black) inTurn.raster.FillPolygon(corners, 4, Rgb{0, 0, 0}, FillRule::kWinding);
+        for (const auto& call : calls) {
+            call(together.raster);
+            call(inTurn.raster);
+            inTurn.raster.Frame();
+        }
+        together.raster.PresentFrame(0, 0), inTurn.raster.PresentFrame(0, 0);
+        ASSERT_EQ(together.pixels, inTurn.pixels) << "round " << round << ", " << calls.size() << " calls";
     }
 }
 

@@ -1,6 +1,7 @@
 #include "render/span_raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -33,11 +34,48 @@ struct ExactStep {
     }
 };
 
+// The minor coordinate of a line, less its start, from step i on: that is
+// floor((2 i db + steps - 1) / (2 steps)) with 0 <= db <= steps.
+ExactStep MinorSteps(int64_t i, int64_t db, int64_t steps) {
+    const int64_t a = 2 * i * db + steps - 1, d = 2 * steps;
+    if (i > 1) return ExactStep::Of(a, 2 * db, d);
+    // A line drawn from its start: a < 2 d, and a whole step only at slope 1.
+    const int64_t whole = a >= d, stepWhole = db == steps;
+    return {whole, a - whole * d, stepWhole, 2 * db - stepWhole * d, d};
+}
+
 constexpr uint32_t kBlack = 0;
 
-// Pixels per band of rows: a band of the frame fits the processor's
-// second-level cache with room to spare.
-constexpr int32_t kBandPixels = 1 << 16;
+// The frame's pixels and their painted bits, as a line walks them.
+struct LinePixels {
+    uint32_t* target;
+    uint64_t* painted;  // rows of `paintedWords` words
+    ptrdiff_t stride;
+    int64_t paintedWords;
+
+    // Paints black the pixels not painted yet of `count` steps of
+    // `direction` along x (kAlongX) or y, from pixel index `at` (its bit:
+    // word row + column / 64, bit column % 64), the minor coordinate rising
+    // by `minor`: at most once a step, as the slope is at most 1.
+    template <bool kAlongX>
+    void Walk(int64_t at, int64_t row, int64_t column, int64_t direction, int64_t count, ExactStep minor) const {
+        const int64_t atMajor = kAlongX ? direction : direction * stride, atMinor = kAlongX ? stride : 1;
+        const int64_t rowStep = kAlongX ? paintedWords : direction * paintedWords;
+        for (; count > 0; --count) {
+            uint64_t& word = painted[row + (column >> 6)];
+            const uint64_t bit = uint64_t(1) << (column & 63);
+            if (!(word & bit)) word |= bit, target[at] = kBlack;
+            // Without a branch: whether it rises follows no pattern a processor could predict.
+            minor.remainder += minor.stepRemainder;
+            const bool carries = minor.remainder >= minor.d;
+            minor.remainder -= carries ? minor.d : 0;
+            const bool rises = carries || minor.stepWhole != 0;
+            at += atMajor + (rises ? atMinor : 0);
+            if constexpr (kAlongX) column += direction, row += rises ? rowStep : 0;
+            else row += rowStep, column += rises;
+        }
+    }
+};
 
 // Sixteen pixels of one colour, made once per fill.
 struct Pattern {
@@ -74,10 +112,11 @@ void SpanRaster::BeginFrame(int32_t width, int32_t height) {
 void SpanRaster::Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount) {
     call.firstPoint = uint32_t(points_.size()), call.pointCount = uint32_t(pointCount);
     call.firstCount = uint32_t(counts_.size()), call.countCount = uint32_t(countCount);
-    call.minY = kCoordinateLimit, call.maxY = -kCoordinateLimit;
+    call.minX = call.minY = kCoordinateLimit, call.maxX = call.maxY = -kCoordinateLimit;
     for (int i = 0; i < pointCount; ++i) {
         const RasterPoint p = Limited(points[i]);
         points_.push_back(p);
+        call.minX = std::min(call.minX, p.x), call.maxX = std::max(call.maxX, p.x);
         call.minY = std::min(call.minY, p.y), call.maxY = std::max(call.maxY, p.y);
     }
     counts_.insert(counts_.end(), counts, counts + countCount);
@@ -156,13 +195,82 @@ void SpanRaster::PresentFrame(int32_t x, int32_t y) {
 
 void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right,
                           int32_t bottom, int64_t origin) {
-    target_ = target, stride_ = stride, origin_ = origin, clipLeft_ = left, clipRight_ = right;
-    const int32_t bandRows = std::max<int32_t>(1, kBandPixels / std::max<int32_t>(right - left, 1));
-    for (bandTop_ = top; bandTop_ < bottom; bandTop_ += bandRows) {
-        bandBottom_ = std::min(bottom, bandTop_ + bandRows);
-        for (const Call& call : calls_) Draw(call);
+    target_ = target, stride_ = stride, origin_ = origin;
+    clipLeft_ = left, clipRight_ = right, clipTop_ = top, clipBottom_ = bottom;
+    if (left < right && top < bottom) {
+        paintedWords_ = (int64_t(right) - left + 63) / 64;
+        const size_t words = size_t(paintedWords_) * size_t(int64_t(bottom) - top);
+        if (painted_.size() < words) painted_.resize(words);
+        std::fill_n(painted_.begin(), words, 0);
+        for (auto call = calls_.rbegin(); call != calls_.rend(); ++call)
+            if (!IsHidden(*call)) Draw(*call);
     }
     calls_.clear(), points_.clear(), counts_.clear();
+}
+
+template <typename Paint>
+void SpanRaster::ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint) {
+    uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
+    const int64_t from = left - clipLeft_, to = right - clipLeft_;  // bits from <= b < to
+    // Runs that go on across a word boundary are painted as one.
+    int64_t runStart = 0, runEnd = 0;
+    const auto take = [&](int64_t w, uint64_t wanted) {
+        uint64_t open = wanted & ~words[w];
+        words[w] |= wanted;
+        for (; open != 0; open &= open + (open & -open)) {  // the lowest run of ones cleared
+            const int start = std::countr_zero(open);
+            const int64_t bit = w * 64 + start;
+            if (bit != runEnd) {
+                if (runEnd > runStart) paint(clipLeft_ + runStart, runEnd - runStart);
+                runStart = bit;
+            }
+            runEnd = bit + std::countr_one(open >> start);
+        }
+    };
+    const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
+    const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
+    if (firstWord == lastWord) {
+        // Short spans, wholly open or wholly painted, most often.
+        const uint64_t wanted = head & tail, open = wanted & ~words[firstWord];
+        if (open == 0) return;
+        if (open == wanted) return words[firstWord] |= wanted, paint(left, right - left);
+        take(firstWord, wanted);
+    } else {
+        take(firstWord, head);
+        // Behind the faces in front, most words are painted already.
+        for (int64_t w = firstWord + 1; w < lastWord; ++w)
+            if (words[w] != ~uint64_t(0)) take(w, ~uint64_t(0));
+        take(lastWord, tail);
+    }
+    if (runEnd > runStart) paint(clipLeft_ + runStart, runEnd - runStart);
+}
+
+
+// Whether every pixel of the call's box (its points' box, the last row and
+// column in: lines reach them) within the clip is painted already. Behind the
+// letters in front most faces are; they cost no more than this look.
+bool SpanRaster::IsHidden(const Call& call) const {
+    if (call.kind == Call::kCopyWindow || call.kind == Call::kCopySnapshot) return false;
+    const int64_t left = std::max(call.minX, clipLeft_) - int64_t(clipLeft_);
+    const int64_t right = std::min(call.maxX + int64_t(1), int64_t(clipRight_)) - clipLeft_;
+    const int64_t top = std::max(call.minY, clipTop_), bottom = std::min(call.maxY + int64_t(1), int64_t(clipBottom_));
+    if (left >= right || top >= bottom) return true;
+    const int64_t firstWord = left >> 6, lastWord = (right - 1) >> 6;
+    const uint64_t head = ~uint64_t(0) << (left & 63), tail = ~uint64_t(0) >> (63 - ((right - 1) & 63));
+    // Every eighth row first: an open pixel of a call in sight shows soon.
+    for (int64_t phase = 0; phase < 8; ++phase) {
+        for (int64_t y = top + phase; y < bottom; y += 8) {
+            const uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
+            if (firstWord == lastWord) {
+                if (~words[firstWord] & head & tail) return false;
+                continue;
+            }
+            if ((~words[firstWord] & head) || (~words[lastWord] & tail)) return false;
+            for (int64_t w = firstWord + 1; w < lastWord; ++w)
+                if (words[w] != ~uint64_t(0)) return false;
+        }
+    }
+    return true;
 }
 
 void SpanRaster::Draw(const Call& call) {
@@ -173,15 +281,16 @@ void SpanRaster::Draw(const Call& call) {
     }
     if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y);
     // Lines reach the last row of their points; fills stop short of it.
-    if (call.maxY < bandTop_ || call.minY >= bandBottom_) return;
+    if (call.maxY < clipTop_ || call.minY >= clipBottom_) return;
     const RasterPoint* points = points_.data() + call.firstPoint;
     const int* counts = counts_.data() + call.firstCount;
     const int n = int(call.pointCount);
     switch (call.kind) {
         case Call::kPolygon:
+            // The border is drawn over the fill: drawn first, it keeps its pixels.
+            for (int i = 0; i < n; ++i) DrawLine(points[i], points[(i + 1) % n]);
             for (int i = 0; i < n; ++i) AddEdge(points[i], points[(i + 1) % n]);
             FillEdges(call.pixel, call.rule);
-            for (int i = 0; i < n; ++i) DrawLine(points[i], points[(i + 1) % n]);
             break;
         case Call::kRegion: {
             // A ring of fewer than two points is no ring of its own: its
@@ -206,9 +315,13 @@ void SpanRaster::Draw(const Call& call) {
     }
 }
 
+// Without a branch: whether the remainder carries follows no pattern a
+// processor could predict.
 void SpanRaster::Step(Edge& e) {
-    e.x += e.stepX, e.remainder += e.stepRemainder;
-    if (e.remainder >= e.dy) ++e.x, e.remainder -= e.dy;
+    e.remainder += e.stepRemainder;
+    const bool carries = e.remainder >= e.dy;
+    e.x += e.stepX + carries;
+    e.remainder -= carries ? e.dy : 0;
 }
 
 // Points come limited.
@@ -216,7 +329,7 @@ void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
     if (from.y == to.y) return;
     const int32_t winding = to.y > from.y ? 1 : -1;
     if (winding < 0) std::swap(from, to);
-    const int32_t yTop = std::max(from.y, bandTop_), yBottom = std::min(to.y, bandBottom_);
+    const int32_t yTop = std::max(from.y, clipTop_), yBottom = std::min(to.y, clipBottom_);
     if (yTop >= yBottom) return;
     // The first covered pixel at row y is ceil(from.x + (y - from.y) dx / dy).
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
@@ -237,17 +350,18 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
             continue;
         }
         // The rows up to the next edge's start or end cross the same edges.
-        int32_t until = next < edges_.size() ? edges_[next].yTop : bandBottom_;
+        int32_t until = next < edges_.size() ? edges_[next].yTop : clipBottom_;
         for (const Edge* e : active_) until = std::min(until, e->yBottom);
         // The index of the row's pixel x is row + x.
         int64_t row = origin_ + y * stride_;
+        const auto fill = [&](int64_t x, int64_t n) { FillPixels(target_ + (row + x), n, pattern); };
         if (active_.size() == 2) {
             // Most rings are quadrilaterals: one span per row whatever the rule.
             Edge &a = *active_[0], &b = *active_[1];
             for (; y < until; ++y, row += stride_, Step(a), Step(b)) {
                 const int64_t left = std::max<int64_t>(std::min(a.x, b.x), clipLeft_);
                 const int64_t right = std::min<int64_t>(std::max(a.x, b.x), clipRight_);
-                if (left < right) FillPixels(target_ + (row + left), right - left, pattern);
+                if (left < right) ForOpenRuns(y, left, right, fill);
             }
             continue;
         }
@@ -261,7 +375,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
                 const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
                 const int64_t left = std::max<int64_t>(active_[i]->x, clipLeft_);
                 const int64_t right = std::min<int64_t>(active_[i + 1]->x, clipRight_);
-                if (inside && left < right) FillPixels(target_ + (row + left), right - left, pattern);
+                if (inside && left < right) ForOpenRuns(y, left, right, fill);
             }
             for (Edge* e : active_) Step(*e);
         }
@@ -280,62 +394,54 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     if ((alongX ? to.y - from.y : to.x - from.x) < 0) std::swap(from, to), skip = 1;
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
     // Major axis a, minor axis b (rising), in the frame's terms, each with the
-    // range of the band lo <= value < hi.
+    // range of the clip lo <= value < hi.
     const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);
     if (steps == 0) return;
     const int64_t a0 = alongX ? from.x : from.y, b0 = alongX ? from.y : from.x;
     const int64_t direction = (alongX ? dx : dy) > 0 ? 1 : -1, db = alongX ? dy : dx;
-    const int64_t aLo = alongX ? clipLeft_ : bandTop_, aHi = alongX ? clipRight_ : bandBottom_;
-    const int64_t bLo = alongX ? bandTop_ : clipLeft_, bHi = alongX ? bandBottom_ : clipRight_;
-    // Steps i whose major coordinate a0 + i * direction lies in the band...
+    const int64_t aLo = alongX ? clipLeft_ : clipTop_, aHi = alongX ? clipRight_ : clipBottom_;
+    const int64_t bLo = alongX ? clipTop_ : clipLeft_, bHi = alongX ? clipBottom_ : clipRight_;
+    // Steps i whose major coordinate a0 + i * direction lies in the clip...
     int64_t first = direction > 0 ? aLo - a0 : a0 - (aHi - 1), last = direction > 0 ? aHi - 1 - a0 : a0 - aLo;
-    // ... and whose minor one can: it lies within half a pixel of b0 + i db / steps.
+    // ... and whose minor one does too. That is b0 + i db / steps, a half
+    // rounded down: b0 + floor((2 i db + steps - 1) / (2 steps)), which never falls.
     if (db == 0 && (b0 < bLo || b0 >= bHi)) return;
-    if (db != 0) first = std::max(first, FloorOf((bLo - b0 - 1) * steps, db)), last = std::min(last, CeilOf((bHi - b0) * steps, db));
+    // Most lines lie within the clip: they need no division.
+    if (db != 0 && (b0 < bLo || b0 + db >= bHi)) {
+        first = std::max(first, CeilOf(2 * steps * (bLo - b0) - steps + 1, 2 * db));
+        last = std::min(last, CeilOf(2 * steps * (bHi - b0) - steps + 1, 2 * db) - 1);
+    }
     first = std::max(first, skip), last = std::min(last, steps - 1 + skip);
     if (first > last) return;
-    // The minor coordinate at step i: b0 + i db / steps, a half rounded down,
-    // that is b0 + ceil((2 i db - steps) / (2 steps)).
-    ExactStep b = ExactStep::Of(2 * first * db - steps + 2 * steps - 1, 2 * db, 2 * steps);
-    const Pattern black(kBlack);
-    for (int64_t i = first; i <= last;) {
-        // The steps before the minor coordinate rises.
-        int64_t run = last - i + 1;
-        if (b.stepWhole > 0) run = 1;
-        else if (b.stepRemainder > 0) run = std::min(run, CeilOf(b.d - b.remainder, b.stepRemainder));
-        const int64_t minor = b0 + b.whole;
-        if (minor >= bLo && minor < bHi) {
-            const int64_t major = a0 + i * direction;
-            if (alongX) {
-                const int64_t left = direction > 0 ? major : major - (run - 1);
-                FillPixels(target_ + (origin_ + minor * stride_ + left), run, black);
-            } else {
-                for (int64_t k = 0; k < run; ++k) target_[origin_ + (major + k * direction) * stride_ + minor] = kBlack;
-            }
-        }
-        i += run;
-        b.whole += run * b.stepWhole, b.remainder += run * b.stepRemainder;
-        while (b.remainder >= b.d) ++b.whole, b.remainder -= b.d;
-    }
+    ExactStep minor = MinorSteps(first, db, steps);
+    const int64_t major = a0 + first * direction;
+    const int64_t x = alongX ? major : b0 + minor.whole, y = alongX ? b0 + minor.whole : major;
+    const int64_t at = origin_ + y * stride_ + x, row = (y - clipTop_) * paintedWords_, column = x - clipLeft_;
+    const LinePixels pixels{target_, painted_.data(), stride_, paintedWords_};
+    if (alongX) pixels.Walk<true>(at, row, column, direction, last - first + 1, minor);
+    else pixels.Walk<false>(at, row, column, direction, last - first + 1, minor);
 }
 
-// The band of the frame from `source` at (x, y); what lies outside the
-// source reads as black, as in a new bitmap.
+// The frame from `source` at (x, y), where nothing is painted yet; what lies
+// outside the source reads as black, as in a new bitmap.
 void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
     const Pattern black(kBlack);
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);
     const int64_t right = std::clamp<int64_t>(int64_t(source.width) - x, left, clipRight_);
-    const int64_t top = std::max<int64_t>(bandTop_, -int64_t(y));
-    const int64_t bottom = std::min<int64_t>(bandBottom_, int64_t(source.height) - y);
-    for (int64_t row = bandTop_; row < bandBottom_; ++row) {
-        uint32_t* to = target_ + (origin_ + row * stride_);
+    const int64_t top = std::max<int64_t>(clipTop_, -int64_t(y));
+    const int64_t bottom = std::min<int64_t>(clipBottom_, int64_t(source.height) - y);
+    for (int64_t row = clipTop_; row < clipBottom_; ++row) {
+        uint32_t* const to = target_ + (origin_ + row * stride_);
         if (!source.pixels || row < top || row >= bottom) {
-            FillPixels(to + clipLeft_, clipRight_ - clipLeft_, black);
+            ForOpenRuns(row, clipLeft_, clipRight_, [&](int64_t at, int64_t n) { FillPixels(to + at, n, black); });
             continue;
         }
-        FillPixels(to + clipLeft_, left - clipLeft_, black);
-        const uint32_t* from = source.Row(int32_t(row + y)) + x;
-        std::copy(from + left, from + right, to + left);
-        FillPixels(to + right, clipRight_ - right, black);
+        const uint32_t* const from = source.Row(int32_t(row + y)) + x;
+        ForOpenRuns(row, clipLeft_, clipRight_, [&](int64_t at, int64_t n) {
+            const int64_t end = at + n, copyFrom = std::clamp(left, at, end), copyTo = std::clamp(right, at, end);
+            FillPixels(to + at, copyFrom - at, black);
+            std::copy(from + copyFrom, from + copyTo, to + copyFrom);
+            FillPixels(to + copyTo, end - copyTo, black);
+        });
     }
 }

@@ -17,8 +17,10 @@
 // Points are taken as they come within +-2^29 and moved onto that limit beyond.
 //
 // The calls of a frame are kept and drawn when the frame is presented (or
-// looked at), band by band of rows, so that the pixels being painted over and
-// over stay in the processor's cache; a presented frame is drawn straight
+// looked at), the last call first: a record of the pixels already painted
+// lets each call paint only the pixels no later call paints, so every pixel
+// is written once however often the faces overlap, with the very colour the
+// calls in their own order would leave. A presented frame is drawn straight
 // into the part of the window it lands on, which gives the same pixels as
 // drawing it apart and copying it there.
 
@@ -74,7 +76,7 @@ private:
         FillRule rule;
         uint32_t pixel;
         int32_t x, y;                  // copies: the source position
-        int32_t minY = 0, maxY = 0;    // fills and lines: the rows their points span
+        int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;  // fills and lines: their points' box
         uint32_t firstPoint = 0, pointCount = 0, firstCount = 0, countCount = 0;
     };
 
@@ -93,24 +95,32 @@ private:
     // left <= x < right and top <= y < bottom; forgets them.
     void DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
                   int64_t origin);
+    bool IsHidden(const Call& call) const;
     void Draw(const Call& call);
     static void Step(Edge& edge);  // to the next row
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
     void DrawLine(RasterPoint from, RasterPoint to);
     void CopyFrom(const PixelImage& source, int32_t x, int32_t y);
+    // Calls paint(x, n) for each run x <= x' < x + n of the pixels of row y
+    // from left to right (within the clip) not painted yet, and marks them painted.
+    template <typename Paint>
+    void ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint);
 
     PixelImage window_, snapshot_;
     Presented presented_;
     // The frame surface; its storage only grows, so frames of any size reuse it.
     std::vector<uint32_t> frame_;
     int32_t width_ = 0, height_ = 0;
-    // Where the calls are being drawn (see DrawInto), and the rows of the
-    // band being drawn: bandTop_ <= y < bandBottom_.
+    // Where the calls are being drawn (see DrawInto).
     uint32_t* target_ = nullptr;
     ptrdiff_t stride_ = 0;
     int64_t origin_ = 0;
-    int32_t clipLeft_ = 0, clipRight_ = 0, bandTop_ = 0, bandBottom_ = 0;
+    int32_t clipLeft_ = 0, clipRight_ = 0, clipTop_ = 0, clipBottom_ = 0;
+    // The pixels painted so far by the calls being drawn, a bit each, rows
+    // of paintedWords_ words from the clip's top left.
+    std::vector<uint64_t> painted_;
+    int64_t paintedWords_ = 0;
     bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
     // The calls not drawn yet, and the points and counts they refer to; their
     // storage is kept from frame to frame.

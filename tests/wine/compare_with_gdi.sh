@@ -51,7 +51,7 @@ compare_scenes() {
 
 compare_calls() {
   local failed=0 size seed cases
-  # 640x400 draws in several bands of rows.
+  # 640x400 draws calls wider than a 64-pixel word of the painted record.
   for run in 64x48:1:3000 640x400:2:600 7x5:3:5000; do
     IFS=: read -r size seed cases <<< "$run"
     "$run_in_wine" "$windows_build/raster_cases_gdi.exe" --size "$size" --seed "$seed" --cases "$cases" \
