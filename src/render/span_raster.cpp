@@ -28,10 +28,6 @@ struct ExactStep {
         const int64_t whole = FloorDiv(a, d), stepWhole = FloorDiv(s, d);
         return {whole, a - whole * d, stepWhole, s - stepWhole * d, d};
     }
-    void Step() {
-        whole += stepWhole, remainder += stepRemainder;
-        if (remainder >= d) ++whole, remainder -= d;
-    }
 };
 
 // The minor coordinate of a line, less its start, from step i on: that is
@@ -103,8 +99,6 @@ void FillPixels(uint32_t* p, int64_t n, const Pattern& pattern) {
 
 void SpanRaster::BeginFrame(int32_t width, int32_t height) {
     width_ = std::max(width, 0), height_ = std::max(height, 0);
-    const size_t size = size_t(width_) * size_t(height_);
-    if (frame_.size() < size) frame_.resize(size);
     calls_.clear(), points_.clear(), counts_.clear();
     drawnIntoFrame_ = false;
 }
@@ -163,6 +157,9 @@ void SpanRaster::CopyFromSnapshot(int32_t x, int32_t y) {
 }
 
 PixelImage SpanRaster::Frame() {
+    // Only a frame looked at or drawn apart needs a surface of its own.
+    const size_t size = size_t(width_) * size_t(height_);
+    if (frame_.size() < size) frame_.resize(size);
     DrawInto(frame_.data(), width_, 0, 0, width_, height_, 0);
     drawnIntoFrame_ = true;
     return {frame_.data(), width_, height_, width_};
@@ -208,8 +205,9 @@ void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int3
     calls_.clear(), points_.clear(), counts_.clear();
 }
 
+// Inlined: it runs for every span, most of them short.
 template <typename Paint>
-void SpanRaster::ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint) {
+[[gnu::always_inline]] inline void SpanRaster::ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint) {
     uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
     const int64_t from = left - clipLeft_, to = right - clipLeft_;  // bits from <= b < to
     // Runs that go on across a word boundary are painted as one.
@@ -315,15 +313,6 @@ void SpanRaster::Draw(const Call& call) {
     }
 }
 
-// Without a branch: whether the remainder carries follows no pattern a
-// processor could predict.
-void SpanRaster::Step(Edge& e) {
-    e.remainder += e.stepRemainder;
-    const bool carries = e.remainder >= e.dy;
-    e.x += e.stepX + carries;
-    e.remainder -= carries ? e.dy : 0;
-}
-
 // Points come limited.
 void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
     if (from.y == to.y) return;
@@ -358,7 +347,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
         if (active_.size() == 2) {
             // Most rings are quadrilaterals: one span per row whatever the rule.
             Edge &a = *active_[0], &b = *active_[1];
-            for (; y < until; ++y, row += stride_, Step(a), Step(b)) {
+            for (; y < until; ++y, row += stride_, a.Step(), b.Step()) {
                 const int64_t left = std::max<int64_t>(std::min(a.x, b.x), clipLeft_);
                 const int64_t right = std::min<int64_t>(std::max(a.x, b.x), clipRight_);
                 if (left < right) ForOpenRuns(y, left, right, fill);
@@ -377,7 +366,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
                 const int64_t right = std::min<int64_t>(active_[i + 1]->x, clipRight_);
                 if (inside && left < right) ForOpenRuns(y, left, right, fill);
             }
-            for (Edge* e : active_) Step(*e);
+            for (Edge* e : active_) e->Step();
         }
     }
     edges_.clear();

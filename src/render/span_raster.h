@@ -87,6 +87,15 @@ private:
         int32_t yTop, yBottom;
         int64_t x, remainder, stepX, stepRemainder, dy;
         int32_t winding;  // +1 downward, -1 upward
+
+        // To the next row, without a branch: whether the remainder carries
+        // follows no pattern a processor could predict.
+        void Step() {
+            remainder += stepRemainder;
+            const bool carries = remainder >= dy;
+            x += stepX + carries;
+            remainder -= carries ? dy : 0;
+        }
     };
 
     void Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount);
@@ -97,7 +106,6 @@ private:
                   int64_t origin);
     bool IsHidden(const Call& call) const;
     void Draw(const Call& call);
-    static void Step(Edge& edge);  // to the next row
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
     void DrawLine(RasterPoint from, RasterPoint to);
@@ -109,7 +117,8 @@ private:
 
     PixelImage window_, snapshot_;
     Presented presented_;
-    // The frame surface; its storage only grows, so frames of any size reuse it.
+    // The frame surface, made when a frame is looked at or drawn apart; its
+    // storage only grows, so frames of any size reuse it.
     std::vector<uint32_t> frame_;
     int32_t width_ = 0, height_ = 0;
     // Where the calls are being drawn (see DrawInto).
