@@ -89,19 +89,25 @@ TEST(SpanRaster, ClippingKeepsThePixelsOfTheWholeShape) {
 }
 
 // The calls of a frame are drawn last first, each painting only what no
-// later call paints; looking at the frame after every call draws them one by
-// one in their own order instead. Both must leave the same pixels.
+// later call paints, and a line drawn again adds at most its start; looking
+// at the frame after every call draws them one by one in their own order
+// instead. Both must leave the same pixels, faces sharing edges both ways
+// as the side faces do.
 TEST(SpanRaster, CallsDrawnLastFirstLeaveThePixelsOfCallsDrawnInTurn) {
     std::mt19937 draws(29);
     const auto any = [&](int32_t lo, int32_t hi) { return lo + int32_t(draws() % uint32_t(hi - lo + 1)); };
     Canvas together(150, 90), inTurn(150, 90);
     for (int round = 0; round < 200; ++round) {
         std::vector<std::function<void(Raster&)>> calls;
+        std::vector<RasterPoint> points;
         for (int k = any(2, 40); k > 0; --k) {
-            std::vector<RasterPoint> points;
+            const std::vector<RasterPoint> last = points;
+            points.clear();
+            if (last.size() >= 2 && any(0, 1)) points = {last[1], last[0]};  // the edge they share, reversed
+            if (last.size() >= 2 && any(0, 3) == 0) points = {last[0], last[1]};
             const RasterPoint centre{any(-20, 170), any(-20, 110)};
             const int32_t spread = any(1, 80);
-            for (int i = any(2, 8); i > 0; --i) points.push_back({centre.x + any(-spread, spread), centre.y + any(-spread, spread)});
+            for (int i = any(1, 7); i > 0; --i) points.push_back({centre.x + any(-spread, spread), centre.y + any(-spread, spread)});
             const int count = int(points.size()), half[2] = {count / 2, count - count / 2};
             const Rgb colour{uint8_t(any(1, 255)), uint8_t(any(0, 255)), uint8_t(any(0, 255))};
             const int kind = any(0, 3);

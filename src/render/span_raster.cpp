@@ -42,6 +42,8 @@ ExactStep MinorSteps(int64_t i, int64_t db, int64_t steps) {
 
 constexpr uint32_t kBlack = 0;
 
+uint64_t Packed(RasterPoint p) { return uint64_t(uint32_t(p.x)) << 32 | uint32_t(p.y); }
+
 // The frame's pixels and their painted bits, as a line walks them.
 struct LinePixels {
     uint32_t* target;
@@ -199,6 +201,8 @@ void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int3
         const size_t words = size_t(paintedWords_) * size_t(int64_t(bottom) - top);
         if (painted_.size() < words) painted_.resize(words);
         std::fill_n(painted_.begin(), words, 0);
+        // Room for every line the calls can draw, at most half full.
+        drawnLines_.assign(std::bit_ceil(std::max<size_t>(2 * points_.size(), 16)), DrawnLine{});
         for (auto call = calls_.rbegin(); call != calls_.rend(); ++call)
             if (!IsHidden(*call)) Draw(*call);
     }
@@ -373,7 +377,39 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
 }
 
 // Points come limited.
+bool SpanRaster::IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStart) {
+    const uint64_t a = Packed(from), b = Packed(to);
+    const bool isFromLow = a < b;
+    const uint64_t low = isFromLow ? a : b, high = isFromLow ? b : a;
+    const size_t mask = drawnLines_.size() - 1;
+    for (size_t i = size_t((low * 0x9E3779B97F4A7C15ull ^ high) * 0xC2B2AE3D27D4EB4Full >> 40) & mask;;
+         i = (i + 1) & mask) {
+        DrawnLine& line = drawnLines_[i];
+        if (line.low == line.high) {  // a free place: the line is new
+            line = {low, high, isFromLow, false};
+            return false;
+        }
+        if (line.low == low && line.high == high) {
+            addsStart = !line.isDrawnBothWays && line.isFromLow != isFromLow;
+            line.isDrawnBothWays = line.isDrawnBothWays || addsStart;
+            return true;
+        }
+    }
+}
+
 void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
+    if (from.x == to.x && from.y == to.y) return;
+    // Neighbouring faces share their edges. A line drawn again has all its
+    // pixels painted; drawn the other way, all but its start, which the first
+    // drawing left out as its end.
+    if (bool addsStart = false; IsDrawnAlready(from, to, addsStart)) {
+        if (addsStart && from.x >= clipLeft_ && from.x < clipRight_ && from.y >= clipTop_ && from.y < clipBottom_) {
+            uint64_t& word = painted_[size_t((from.y - clipTop_) * paintedWords_ + ((from.x - clipLeft_) >> 6))];
+            const uint64_t bit = uint64_t(1) << ((from.x - clipLeft_) & 63);
+            if (!(word & bit)) word |= bit, target_[origin_ + int64_t(from.y) * stride_ + from.x] = kBlack;
+        }
+        return;
+    }
     const bool alongX = std::abs(int64_t(to.x) - from.x) >= std::abs(int64_t(to.y) - from.y);
     // The rounding depends only on where a pixel lies, so a line's pixels are
     // those of the line drawn back from its end, with its start in and its

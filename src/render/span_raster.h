@@ -109,6 +109,9 @@ private:
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
     void DrawLine(RasterPoint from, RasterPoint to);
+    // Whether the line has been drawn by the calls being drawn, either way
+    // (`addsStart`: the other way first, and not both ways yet); records it.
+    bool IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStart);
     void CopyFrom(const PixelImage& source, int32_t x, int32_t y);
     // Calls paint(x, n) for each run x <= x' < x + n of the pixels of row y
     // from left to right (within the clip) not painted yet, and marks them painted.
@@ -138,4 +141,12 @@ private:
     std::vector<int> counts_;
     std::vector<Edge> edges_;
     std::vector<Edge*> active_;
+    // The lines drawn by the calls being drawn, by their ends packed into 64
+    // bits, the lower first: a table of open addressing, a power of two in
+    // size, a free place having equal ends.
+    struct DrawnLine {
+        uint64_t low = 0, high = 0;
+        bool isFromLow = false, isDrawnBothWays = false;
+    };
+    std::vector<DrawnLine> drawnLines_;
 };
