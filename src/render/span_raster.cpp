@@ -51,6 +51,14 @@ struct LinePixels {
     ptrdiff_t stride;
     int64_t paintedWords;
 
+    // Paints the pixel at index `at` black unless painted (its bit: word
+    // row + column / 64, bit column % 64).
+    void Paint(int64_t at, int64_t row, int64_t column) const {
+        uint64_t& word = painted[row + (column >> 6)];
+        const uint64_t bit = uint64_t(1) << (column & 63);
+        if (!(word & bit)) word |= bit, target[at] = kBlack;
+    }
+
     // Paints black the pixels not painted yet of `count` steps of
     // `direction` along x (kAlongX) or y, from pixel index `at` (its bit:
     // word row + column / 64, bit column % 64), the minor coordinate rising
@@ -60,9 +68,7 @@ struct LinePixels {
         const int64_t atMajor = kAlongX ? direction : direction * stride, atMinor = kAlongX ? stride : 1;
         const int64_t rowStep = kAlongX ? paintedWords : direction * paintedWords;
         for (; count > 0; --count) {
-            uint64_t& word = painted[row + (column >> 6)];
-            const uint64_t bit = uint64_t(1) << (column & 63);
-            if (!(word & bit)) word |= bit, target[at] = kBlack;
+            Paint(at, row, column);
             // Without a branch: whether it rises follows no pattern a processor could predict.
             minor.remainder += minor.stepRemainder;
             const bool carries = minor.remainder >= minor.d;
@@ -247,7 +253,6 @@ template <typename Paint>
     if (runEnd > runStart) paint(clipLeft_ + runStart, runEnd - runStart);
 }
 
-
 // Whether every pixel of the call's box (its points' box, the last row and
 // column in: lines reach them) within the clip is painted already. Behind the
 // letters in front most faces are; they cost no more than this look.
@@ -376,7 +381,6 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
     edges_.clear();
 }
 
-// Points come limited.
 bool SpanRaster::IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStart) {
     const uint64_t a = Packed(from), b = Packed(to);
     const bool isFromLow = a < b;
@@ -397,17 +401,16 @@ bool SpanRaster::IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStar
     }
 }
 
+// Points come limited.
 void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     if (from.x == to.x && from.y == to.y) return;
     // Neighbouring faces share their edges. A line drawn again has all its
     // pixels painted; drawn the other way, all but its start, which the first
     // drawing left out as its end.
     if (bool addsStart = false; IsDrawnAlready(from, to, addsStart)) {
-        if (addsStart && from.x >= clipLeft_ && from.x < clipRight_ && from.y >= clipTop_ && from.y < clipBottom_) {
-            uint64_t& word = painted_[size_t((from.y - clipTop_) * paintedWords_ + ((from.x - clipLeft_) >> 6))];
-            const uint64_t bit = uint64_t(1) << ((from.x - clipLeft_) & 63);
-            if (!(word & bit)) word |= bit, target_[origin_ + int64_t(from.y) * stride_ + from.x] = kBlack;
-        }
+        if (addsStart && from.x >= clipLeft_ && from.x < clipRight_ && from.y >= clipTop_ && from.y < clipBottom_)
+            LinePixels{target_, painted_.data(), stride_, paintedWords_}.Paint(
+                origin_ + int64_t(from.y) * stride_ + from.x, (from.y - clipTop_) * paintedWords_, from.x - clipLeft_);
         return;
     }
     const bool alongX = std::abs(int64_t(to.x) - from.x) >= std::abs(int64_t(to.y) - from.y);
@@ -420,8 +423,7 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     const int64_t dx = int64_t(to.x) - from.x, dy = int64_t(to.y) - from.y;
     // Major axis a, minor axis b (rising), in the frame's terms, each with the
     // range of the clip lo <= value < hi.
-    const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);
-    if (steps == 0) return;
+    const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);  // not 0: the ends differ
     const int64_t a0 = alongX ? from.x : from.y, b0 = alongX ? from.y : from.x;
     const int64_t direction = (alongX ? dx : dy) > 0 ? 1 : -1, db = alongX ? dy : dx;
     const int64_t aLo = alongX ? clipLeft_ : clipTop_, aHi = alongX ? clipRight_ : clipBottom_;
