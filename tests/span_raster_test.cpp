@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <random>
@@ -88,36 +89,47 @@ TEST(SpanRaster, ClippingKeepsThePixelsOfTheWholeShape) {
     }
 }
 
+using Draws = std::mt19937;
+
+int32_t Any(Draws& draws, int32_t lo, int32_t hi) { return lo + int32_t(draws() % uint32_t(hi - lo + 1)); }
+
+// `count` random fills, regions and lines around a frame of width x height,
+// each call often sharing an edge with the one before, either way, as the
+// side faces do.
+std::vector<std::function<void(Raster&)>> RandomCalls(Draws& draws, int count, int32_t width, int32_t height) {
+    const auto any = [&](int32_t lo, int32_t hi) { return Any(draws, lo, hi); };
+    std::vector<std::function<void(Raster&)>> calls;
+    std::vector<RasterPoint> points;
+    for (int k = count; k > 0; --k) {
+        const std::vector<RasterPoint> last = points;
+        points.clear();
+        if (last.size() >= 2 && any(0, 1)) points = {last[1], last[0]};  // the edge they share, reversed
+        if (last.size() >= 2 && any(0, 3) == 0) points = {last[0], last[1]};
+        const RasterPoint centre{any(-20, width + 20), any(-20, height + 20)};
+        const int32_t spread = any(1, 80);
+        for (int i = any(1, 7); i > 0; --i) points.push_back({centre.x + any(-spread, spread), centre.y + any(-spread, spread)});
+        const int n = int(points.size()), half[2] = {n / 2, n - n / 2};
+        const Rgb colour{uint8_t(any(1, 255)), uint8_t(any(0, 255)), uint8_t(any(0, 255))};
+        const int kind = any(0, 3);
+        calls.push_back([=](Raster& raster) {
+            if (kind == 0) raster.FillPolygon(points.data(), n, colour, FillRule::kEvenOdd);
+            if (kind == 1) raster.FillPolygon(points.data(), n, colour, FillRule::kWinding);
+            if (kind == 2) raster.PaintRegion(points.data(), half, 2, colour);
+            if (kind == 3) raster.DrawPolylines(points.data(), half, 2);
+        });
+    }
+    return calls;
+}
+
 // The calls of a frame are drawn last first, each painting only what no
 // later call paints, and a line drawn again adds at most its start; looking
 // at the frame after every call draws them one by one in their own order
-// instead. Both must leave the same pixels, faces sharing edges both ways
-// as the side faces do.
+// instead. Both must leave the same pixels.
 TEST(SpanRaster, CallsDrawnLastFirstLeaveThePixelsOfCallsDrawnInTurn) {
-    std::mt19937 draws(29);
-    const auto any = [&](int32_t lo, int32_t hi) { return lo + int32_t(draws() % uint32_t(hi - lo + 1)); };
+    Draws draws(29);
     Canvas together(150, 90), inTurn(150, 90);
     for (int round = 0; round < 200; ++round) {
-        std::vector<std::function<void(Raster&)>> calls;
-        std::vector<RasterPoint> points;
-        for (int k = any(2, 40); k > 0; --k) {
-            const std::vector<RasterPoint> last = points;
-            points.clear();
-            if (last.size() >= 2 && any(0, 1)) points = {last[1], last[0]};  // the edge they share, reversed
-            if (last.size() >= 2 && any(0, 3) == 0) points = {last[0], last[1]};
-            const RasterPoint centre{any(-20, 170), any(-20, 110)};
-            const int32_t spread = any(1, 80);
-            for (int i = any(1, 7); i > 0; --i) points.push_back({centre.x + any(-spread, spread), centre.y + any(-spread, spread)});
-            const int count = int(points.size()), half[2] = {count / 2, count - count / 2};
-            const Rgb colour{uint8_t(any(1, 255)), uint8_t(any(0, 255)), uint8_t(any(0, 255))};
-            const int kind = any(0, 3);
-            calls.push_back([=](Raster& raster) {
-                if (kind == 0) raster.FillPolygon(points.data(), count, colour, FillRule::kEvenOdd);
-                if (kind == 1) raster.FillPolygon(points.data(), count, colour, FillRule::kWinding);
-                if (kind == 2) raster.PaintRegion(points.data(), half, 2, colour);
-                if (kind == 3) raster.DrawPolylines(points.data(), half, 2);
-            });
-        }
+        const auto calls = RandomCalls(draws, Any(draws, 2, 40), 150, 90);
         const bool black = round % 2 == 0;
         const RasterPoint corners[4] = {{0, 0}, {150, 0}, {150, 90}, {0, 90}};
         together.Begin(150, 90), inTurn.Begin(150, 90);
@@ -130,6 +142,56 @@ TEST(SpanRaster, CallsDrawnLastFirstLeaveThePixelsOfCallsDrawnInTurn) {
         }
         together.raster.PresentFrame(0, 0), inTurn.raster.PresentFrame(0, 0);
         ASSERT_EQ(together.pixels, inTurn.pixels) << "round " << round << ", " << calls.size() << " calls";
+    }
+}
+
+// Frames presented one after another, as the saver draws them, each on the
+// window the last one left: a background drawn over window pixels that hold
+// it already leaves them. A frame drawn apart (looked at before it is
+// presented) is copied into the window whole, and must give the same window.
+TEST(SpanRaster, FramesLeaveTheWindowAsFramesDrawnApartAndCopied) {
+    Draws draws(41);
+    const auto any = [&](int32_t lo, int32_t hi) { return Any(draws, lo, hi); };
+    constexpr int32_t kWidth = 150, kHeight = 90;
+    std::vector<uint32_t> desktop(130 * 80);
+    for (uint32_t& p : desktop) p = draws() & 0xFFFFFF;
+    const PixelImage snapshot{desktop.data(), 130, 80, 130};
+    std::vector<uint32_t> keptPixels(kWidth * kHeight, kGrey), apartPixels = keptPixels;
+    SpanRaster kept({keptPixels.data(), kWidth, kHeight, kWidth}, snapshot);
+    SpanRaster apart({apartPixels.data(), kWidth, kHeight, kWidth}, snapshot);
+    RasterPoint at{20, 10};
+    int32_t shift = 0;
+    for (int frame = 0; frame < 600; ++frame) {
+        // Mostly small moves and one background, as a run of the saver has.
+        if (any(0, 9) == 0) at = {any(-60, kWidth), any(-40, kHeight)};
+        at = {at.x + any(-3, 3), at.y + any(-3, 3)};
+        if (any(0, 49) == 0) shift = any(-2, 2);
+        const int32_t width = any(1, 100), height = any(1, 70);
+        // The frame cycle's black rectangle, or one around the frame from any corner either way.
+        const int32_t left = any(0, 3) ? 0 : -any(0, 5), top = any(0, 3) ? 0 : -any(0, 5);
+        const int32_t right = any(0, 3) ? width : width + any(0, 5), bottom = any(0, 3) ? height : height + any(0, 5);
+        RasterPoint rectangle[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+        std::rotate(rectangle, rectangle + any(0, 3), rectangle + 4);
+        if (any(0, 1)) std::reverse(rectangle, rectangle + 4);
+        // Black too, but no rectangle: a frame without a background.
+        const RasterPoint pentagon[5] = {rectangle[0], rectangle[1], rectangle[2], rectangle[3],
+                                         {(rectangle[3].x + rectangle[0].x) / 2, (rectangle[3].y + rectangle[0].y) / 2}};
+        const int background = any(0, 9);
+        const auto calls = RandomCalls(draws, any(0, 12), width, height);
+        for (SpanRaster* raster : {&kept, &apart}) {
+            raster->BeginFrame(width, height);
+            if (background < 5) raster->FillPolygon(rectangle, 4, Rgb{0, 0, 0}, FillRule::kWinding);
+            if (background == 5) raster->FillPolygon(rectangle, 4, Rgb{0, 0, 1}, FillRule::kEvenOdd);
+            if (background == 6 || background == 7) raster->CopyFromSnapshot(at.x + shift, at.y);
+            if (background == 8) raster->CopyFromWindow(at.x, at.y);
+            if (background == 9) raster->FillPolygon(pentagon, 5, Rgb{0, 0, 0}, FillRule::kWinding);
+            for (const auto& call : calls) call(*raster);
+        }
+        apart.Frame();
+        if (any(0, 9) == 0) kept.Frame();  // drawn apart now and then too
+        kept.PresentFrame(at.x, at.y), apart.PresentFrame(at.x, at.y);
+        ASSERT_EQ(keptPixels, apartPixels) << "frame " << frame << " at " << at.x << "," << at.y << ", background "
+                                           << background << ", " << calls.size() << " calls";
     }
 }
 

@@ -168,7 +168,7 @@ PixelImage SpanRaster::Frame() {
     // Only a frame looked at or drawn apart needs a surface of its own.
     const size_t size = size_t(width_) * size_t(height_);
     if (frame_.size() < size) frame_.resize(size);
-    DrawInto(frame_.data(), width_, 0, 0, width_, height_, 0);
+    DrawInto(frame_.data(), width_, 0, 0, width_, height_, 0, 0);
     drawnIntoFrame_ = true;
     return {frame_.data(), width_, height_, width_};
 }
@@ -188,52 +188,78 @@ void SpanRaster::PresentFrame(int32_t x, int32_t y) {
             const uint32_t* from = frame_.data() + (row - y) * width_ + (left - x);
             std::copy(from, from + (right - left), window_.Row(int32_t(row)) + left);
         }
+        ForgetBackground();
     } else if (shows) {
         // Everything else is drawn straight into the window: only the part
         // that lands there can ever be seen.
         DrawInto(window_.pixels, window_.stride, int32_t(left - x), int32_t(top - y), int32_t(right - x),
-                 int32_t(bottom - y), int64_t(y) * window_.stride + x);
+                 int32_t(bottom - y), x, y);
     }
     calls_.clear(), points_.clear(), counts_.clear();
     if (shows && presented_) presented_(int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top));
 }
 
 void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right,
-                          int32_t bottom, int64_t origin) {
-    target_ = target, stride_ = stride, origin_ = origin;
+                          int32_t bottom, int64_t x, int64_t y) {
+    target_ = target, stride_ = stride, origin_ = y * stride + x;
     clipLeft_ = left, clipRight_ = right, clipTop_ = top, clipBottom_ = bottom;
+    isIntoWindow_ = target == window_.pixels, windowX_ = x, windowY_ = y;
     if (left < right && top < bottom) {
-        paintedWords_ = (int64_t(right) - left + 63) / 64;
+        paintedLeft_ = isIntoWindow_ ? left - ((left + x) & 63) : left;
+        paintedWords_ = (int64_t(right) - paintedLeft_ + 63) / 64;
         const size_t words = size_t(paintedWords_) * size_t(int64_t(bottom) - top);
         if (painted_.size() < words) painted_.resize(words);
         std::fill_n(painted_.begin(), words, 0);
         // Room for every line the calls can draw, at most half full.
         drawnLines_.assign(std::bit_ceil(std::max<size_t>(2 * points_.size(), 16)), DrawnLine{});
-        for (auto call = calls_.rbegin(); call != calls_.rend(); ++call)
-            if (!IsHidden(*call)) Draw(*call);
+        if (isIntoWindow_ && background_.empty()) {
+            backgroundWords_ = (int64_t(window_.width) + 63) / 64;
+            background_.assign(size_t(backgroundWords_) * size_t(window_.height), 0);
+        }
+        for (size_t i = calls_.size(); i-- > 1;)
+            if (!IsHidden(calls_[i])) Draw(calls_[i]);
+        if (!calls_.empty()) DrawFirst(calls_.front());
     }
     calls_.clear(), points_.clear(), counts_.clear();
 }
+
+namespace {
+
+// Joins the runs of set bits of a row's words, taken in order, into runs of
+// pixels: runs that go on across a word boundary are painted as one.
+template <typename Paint>
+struct RowRuns {
+    int64_t x0;  // the pixel of bit 0 of word 0
+    Paint& paint;
+    int64_t start = 0, end = 0;
+
+    void Add(int64_t w, uint64_t bits) {
+        for (; bits != 0; bits &= bits + (bits & -bits)) {  // the lowest run of ones cleared
+            const int first = std::countr_zero(bits);
+            const int64_t bit = w * 64 + first;
+            if (bit != end) {
+                if (end > start) paint(x0 + start, end - start);
+                start = bit;
+            }
+            end = bit + std::countr_one(bits >> first);
+        }
+    }
+    void Finish() {
+        if (end > start) paint(x0 + start, end - start);
+    }
+};
+
+}  // namespace
 
 // Inlined: it runs for every span, most of them short.
 template <typename Paint>
 [[gnu::always_inline]] inline void SpanRaster::ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint) {
     uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
-    const int64_t from = left - clipLeft_, to = right - clipLeft_;  // bits from <= b < to
-    // Runs that go on across a word boundary are painted as one.
-    int64_t runStart = 0, runEnd = 0;
+    const int64_t from = left - paintedLeft_, to = right - paintedLeft_;  // bits from <= b < to
+    RowRuns<Paint> runs{paintedLeft_, paint};
     const auto take = [&](int64_t w, uint64_t wanted) {
-        uint64_t open = wanted & ~words[w];
+        runs.Add(w, wanted & ~words[w]);
         words[w] |= wanted;
-        for (; open != 0; open &= open + (open & -open)) {  // the lowest run of ones cleared
-            const int start = std::countr_zero(open);
-            const int64_t bit = w * 64 + start;
-            if (bit != runEnd) {
-                if (runEnd > runStart) paint(clipLeft_ + runStart, runEnd - runStart);
-                runStart = bit;
-            }
-            runEnd = bit + std::countr_one(open >> start);
-        }
     };
     const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
     const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
@@ -250,7 +276,41 @@ template <typename Paint>
             if (words[w] != ~uint64_t(0)) take(w, ~uint64_t(0));
         take(lastWord, tail);
     }
-    if (runEnd > runStart) paint(clipLeft_ + runStart, runEnd - runStart);
+    runs.Finish();
+}
+
+template <typename Paint>
+void SpanRaster::ForOpenRunsOverBackground(int64_t y, Paint paint) {
+    uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
+    uint64_t* const held = background_.data() + (y + windowY_) * backgroundWords_ + (paintedLeft_ + windowX_) / 64;
+    const int64_t from = clipLeft_ - paintedLeft_, to = clipRight_ - paintedLeft_;
+    const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
+    const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
+    RowRuns<Paint> runs{paintedLeft_, paint};
+    for (int64_t w = firstWord; w <= lastWord; ++w) {
+        const uint64_t wanted = (w == firstWord ? head : ~uint64_t(0)) & (w == lastWord ? tail : ~uint64_t(0));
+        const uint64_t open = wanted & ~words[w];
+        runs.Add(w, open & ~held[w]);
+        words[w] |= wanted;
+        held[w] = (held[w] & ~wanted) | open;
+    }
+    runs.Finish();
+}
+
+void SpanRaster::ForgetBackground() {
+    if (held_.kind == Background::kNone) return;
+    std::fill(background_.begin(), background_.end(), 0);
+    held_ = {};
+}
+
+// The frame's first call, drawn last. In the window a background leaves the
+// pixels that hold it already; a frame without one forgets what they hold.
+void SpanRaster::DrawFirst(const Call& call) {
+    const Background background = isIntoWindow_ ? BackgroundOf(call) : Background{};
+    if (background.kind == Background::kSnapshot) return CopyFrom(snapshot_, call.x, call.y, background);
+    if (background.kind == Background::kBlack) return CopyFrom(PixelImage{}, 0, 0, background);
+    if (!IsHidden(call)) Draw(call);
+    if (isIntoWindow_) ForgetBackground();
 }
 
 // Whether every pixel of the call's box (its points' box, the last row and
@@ -258,8 +318,8 @@ template <typename Paint>
 // letters in front most faces are; they cost no more than this look.
 bool SpanRaster::IsHidden(const Call& call) const {
     if (call.kind == Call::kCopyWindow || call.kind == Call::kCopySnapshot) return false;
-    const int64_t left = std::max(call.minX, clipLeft_) - int64_t(clipLeft_);
-    const int64_t right = std::min(call.maxX + int64_t(1), int64_t(clipRight_)) - clipLeft_;
+    const int64_t left = std::max(call.minX, clipLeft_) - paintedLeft_;
+    const int64_t right = std::min(call.maxX + int64_t(1), int64_t(clipRight_)) - paintedLeft_;
     const int64_t top = std::max(call.minY, clipTop_), bottom = std::min(call.maxY + int64_t(1), int64_t(clipBottom_));
     if (left >= right || top >= bottom) return true;
     const int64_t firstWord = left >> 6, lastWord = (right - 1) >> 6;
@@ -283,10 +343,10 @@ bool SpanRaster::IsHidden(const Call& call) const {
 void SpanRaster::Draw(const Call& call) {
     if (call.kind == Call::kCopyWindow) {
         // Drawn in the window where it was copied from, the copy is the window itself.
-        if (target_ != window_.pixels) CopyFrom(window_, call.x, call.y);
+        if (target_ != window_.pixels) CopyFrom(window_, call.x, call.y, Background{});
         return;
     }
-    if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y);
+    if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y, Background{});
     // Lines reach the last row of their points; fills stop short of it.
     if (call.maxY < clipTop_ || call.minY >= clipBottom_) return;
     const RasterPoint* points = points_.data() + call.firstPoint;
@@ -410,7 +470,7 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     if (bool addsStart = false; IsDrawnAlready(from, to, addsStart)) {
         if (addsStart && from.x >= clipLeft_ && from.x < clipRight_ && from.y >= clipTop_ && from.y < clipBottom_)
             LinePixels{target_, painted_.data(), stride_, paintedWords_}.Paint(
-                origin_ + int64_t(from.y) * stride_ + from.x, (from.y - clipTop_) * paintedWords_, from.x - clipLeft_);
+                origin_ + int64_t(from.y) * stride_ + from.x, (from.y - clipTop_) * paintedWords_, from.x - paintedLeft_);
         return;
     }
     const bool alongX = std::abs(int64_t(to.x) - from.x) >= std::abs(int64_t(to.y) - from.y);
@@ -443,15 +503,37 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     ExactStep minor = MinorSteps(first, db, steps);
     const int64_t major = a0 + first * direction;
     const int64_t x = alongX ? major : b0 + minor.whole, y = alongX ? b0 + minor.whole : major;
-    const int64_t at = origin_ + y * stride_ + x, row = (y - clipTop_) * paintedWords_, column = x - clipLeft_;
+    const int64_t at = origin_ + y * stride_ + x, row = (y - clipTop_) * paintedWords_, column = x - paintedLeft_;
     const LinePixels pixels{target_, painted_.data(), stride_, paintedWords_};
     if (alongX) pixels.Walk<true>(at, row, column, direction, last - first + 1, minor);
     else pixels.Walk<false>(at, row, column, direction, last - first + 1, minor);
 }
 
+SpanRaster::Background SpanRaster::BackgroundOf(const Call& call) const {
+    if (call.kind == Call::kCopySnapshot) return {Background::kSnapshot, call.x - windowX_, call.y - windowY_};
+    if (call.kind != Call::kPolygon || call.pixel != kBlack || call.pointCount != 4) return {};
+    // A rectangle around the clip, its fill and border all black.
+    if (call.minX > clipLeft_ || call.maxX < clipRight_ || call.minY > clipTop_ || call.maxY < clipBottom_) return {};
+    const RasterPoint* p = points_.data() + call.firstPoint;
+    bool corners[2][2] = {};
+    for (int i = 0; i < 4; ++i) {
+        const RasterPoint a = p[i], b = p[(i + 1) % 4];
+        const bool isCorner = (a.x == call.minX || a.x == call.maxX) && (a.y == call.minY || a.y == call.maxY);
+        if (!isCorner || (a.x == b.x) == (a.y == b.y)) return {};
+        corners[a.x == call.maxX][a.y == call.maxY] = true;
+    }
+    if (!(corners[0][0] && corners[0][1] && corners[1][0] && corners[1][1])) return {};
+    return {Background::kBlack, 0, 0};
+}
+
 // The frame from `source` at (x, y), where nothing is painted yet; what lies
 // outside the source reads as black, as in a new bitmap.
-void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
+void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background) {
+    if (background.kind != Background::kNone && background != held_) ForgetBackground(), held_ = background;
+    const auto forOpenRuns = [&](int64_t row, auto paint) {
+        if (background.kind == Background::kNone) ForOpenRuns(row, clipLeft_, clipRight_, paint);
+        else ForOpenRunsOverBackground(row, paint);
+    };
     const Pattern black(kBlack);
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);
     const int64_t right = std::clamp<int64_t>(int64_t(source.width) - x, left, clipRight_);
@@ -460,11 +542,11 @@ void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y) {
     for (int64_t row = clipTop_; row < clipBottom_; ++row) {
         uint32_t* const to = target_ + (origin_ + row * stride_);
         if (!source.pixels || row < top || row >= bottom) {
-            ForOpenRuns(row, clipLeft_, clipRight_, [&](int64_t at, int64_t n) { FillPixels(to + at, n, black); });
+            forOpenRuns(row, [&](int64_t at, int64_t n) { FillPixels(to + at, n, black); });
             continue;
         }
         const uint32_t* const from = source.Row(int32_t(row + y)) + x;
-        ForOpenRuns(row, clipLeft_, clipRight_, [&](int64_t at, int64_t n) {
+        forOpenRuns(row, [&](int64_t at, int64_t n) {
             const int64_t end = at + n, copyFrom = std::clamp(left, at, end), copyTo = std::clamp(right, at, end);
             FillPixels(to + at, copyFrom - at, black);
             std::copy(from + copyFrom, from + copyTo, to + copyFrom);

@@ -23,6 +23,11 @@
 // calls in their own order would leave. A presented frame is drawn straight
 // into the part of the window it lands on, which gives the same pixels as
 // drawing it apart and copying it there.
+//
+// The raster also remembers which window pixels hold the frames' background
+// (black, or the desktop snapshot's own pixel): a background drawn there
+// again leaves them as they are. So the window's picture must change only
+// through the raster while it draws frames.
 
 #include <cstddef>
 #include <cstdint>
@@ -67,6 +72,15 @@ public:
     PixelImage Frame();
 
 private:
+    // What a window pixel holds as background: black (a black rectangle over
+    // the whole frame), or the snapshot's pixel `dx`, `dy` from it.
+    struct Background {
+        enum Kind : uint8_t { kNone, kBlack, kSnapshot };
+        Kind kind = kNone;
+        int64_t dx = 0, dy = 0;
+        bool operator==(const Background&) const = default;
+    };
+
     // One call of the frame; its points and counts lie in points_ and counts_.
     struct Call {
         enum Kind : uint8_t { kPolygon, kRegion, kPolylines, kCopyWindow, kCopySnapshot };
@@ -99,12 +113,15 @@ private:
     };
 
     void Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount);
-    // Draws the kept calls into rows of `stride` pixels from `target`, the
-    // frame's pixel (x, y) at index origin + y * stride + x, clipped to
-    // left <= x < right and top <= y < bottom; forgets them.
+    // Draws the kept calls into rows of `stride` pixels from `target` with
+    // the frame's top left at (x, y) of them, clipped to the frame's
+    // left <= x' < right and top <= y' < bottom; forgets them.
     void DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                  int64_t origin);
+                  int64_t x, int64_t y);
     bool IsHidden(const Call& call) const;
+    // The background the frame's first call paints, drawn at windowX_, windowY_.
+    Background BackgroundOf(const Call& call) const;
+    void DrawFirst(const Call& call);
     void Draw(const Call& call);
     void AddEdge(RasterPoint from, RasterPoint to);
     void FillEdges(uint32_t pixel, FillRule rule);
@@ -112,11 +129,20 @@ private:
     // Whether the line has been drawn by the calls being drawn, either way
     // (`addsStart`: the other way first, and not both ways yet); records it.
     bool IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStart);
-    void CopyFrom(const PixelImage& source, int32_t x, int32_t y);
+    // Paints the pixels not painted yet from `source` at (x, y), black where it
+    // has none; with a `background`, only those of the window that do not
+    // hold it already.
+    void CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background);
     // Calls paint(x, n) for each run x <= x' < x + n of the pixels of row y
     // from left to right (within the clip) not painted yet, and marks them painted.
     template <typename Paint>
     void ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint);
+    // The same for the whole row of the clip, leaving out the window pixels
+    // that hold the background already and recording which ones will.
+    template <typename Paint>
+    void ForOpenRunsOverBackground(int64_t y, Paint paint);
+    // No window pixel is known to hold a background any longer.
+    void ForgetBackground();
 
     PixelImage window_, snapshot_;
     Presented presented_;
@@ -129,10 +155,20 @@ private:
     ptrdiff_t stride_ = 0;
     int64_t origin_ = 0;
     int32_t clipLeft_ = 0, clipRight_ = 0, clipTop_ = 0, clipBottom_ = 0;
+    // Drawn into the window: where the frame's top left lies in it.
+    bool isIntoWindow_ = false;
+    int64_t windowX_ = 0, windowY_ = 0;
     // The pixels painted so far by the calls being drawn, a bit each, rows
-    // of paintedWords_ words from the clip's top left.
+    // of paintedWords_ words from the clip's top row, bit 0 at frame x =
+    // paintedLeft_: in the window, at a multiple of 64, so that the words
+    // line up with those of background_.
     std::vector<uint64_t> painted_;
-    int64_t paintedWords_ = 0;
+    int64_t paintedWords_ = 0, paintedLeft_ = 0;
+    // The window pixels that hold `held_`, a bit each, rows of
+    // backgroundWords_ words (made with the first frame drawn into the window).
+    std::vector<uint64_t> background_;
+    int64_t backgroundWords_ = 0;
+    Background held_;
     bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
     // The calls not drawn yet, and the points and counts they refer to; their
     // storage is kept from frame to frame.
