@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 namespace {
@@ -72,11 +73,7 @@ int32_t TruncateToInt32(double value) {
 
 namespace {
 
-// Exact powers of ten: up to 10^27 in the 64-bit mantissa of long double,
-// up to 10^22 in a double.
-constexpr long double kPowersLong[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-                                       1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-                                       1e20L, 1e21L, 1e22L};
+// Exact powers of ten: up to 10^22 in a double.
 constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
@@ -88,30 +85,41 @@ double RoundThroughText(double value, int digits) {
     return rounded;
 }
 
+// floor(log10(m)) for a normal m > 0 within 10^-22 ... 10^22, but for
+// values within a rounding of a negative power of ten, which may come out
+// one too low: the caller's range check catches that.
+int DecimalExponent(double m) {
+    const int binary = int(std::bit_cast<uint64_t>(m) >> 52 & 0x7FF) - 1023;  // 2^binary <= m < 2^(binary + 1)
+    const int k = (binary * 78913) >> 18;                                    // floor(binary log10(2))
+    // m < 2^(binary + 1) <= 10^(k + 1) * 2: the exponent is k or k + 1.
+    const bool isAbove = k + 1 >= 0 ? m >= kPowers[k + 1] : m * kPowers[-(k + 1)] >= 1.0;
+    return k + isAbove;
+}
+
 }  // namespace
+
+double DegreesToRadians(double degrees) { return degrees * 3.141593 / 180.0; }
 
 // The text of "%.*g" holds the digits M of the value scaled by 10^s and
 // rounded to a whole number; reading it back gives the double nearest to
 // M / 10^s, which one correctly rounded division of exact doubles also gives.
-// The scaled value is formed in extended precision; whenever it lies too near
-// a rounding boundary for that to be certain, the text path decides.
-double DegreesToRadians(double degrees) { return degrees * 3.141593 / 180.0; }
+// Scaled in a double, a value under 10^13 < 2^44 is off by less than 0.001;
+// whenever it lies nearer than 0.01 to a rounding boundary, the text decides.
 
 double RoundSignificant(double value, int digits) {
     // Beyond 17 digits every double reads back as itself.
     if (!std::isfinite(value) || value == 0.0 || digits > 17) return value;
     digits = std::max(digits, 1);
     const double magnitude = std::fabs(value);
-    if (digits <= 13 && magnitude > 1e-200 && magnitude < 1e200) {
-        const int scale = digits - 1 - int(std::floor(std::log10(magnitude)));
+    if (digits <= 13 && magnitude > 1e-22 && magnitude < 1e22) {
+        const int scale = digits - 1 - DecimalExponent(magnitude);
         if (scale >= -22 && scale <= 22) {
-            const long double scaled =
-                scale >= 0 ? magnitude * kPowersLong[scale] : magnitude / kPowersLong[-scale];
-            const long double whole = std::floor(scaled), fraction = scaled - whole;
-            const bool isClear = scaled > kPowersLong[digits - 1] + 0.01L && scaled < kPowersLong[digits] - 0.01L &&
-                                 std::fabs(fraction - 0.5L) > 0.01L;
+            const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
+            const double whole = double(int64_t(scaled)), fraction = scaled - whole;
+            const bool isClear = scaled > kPowers[digits - 1] + 0.01 && scaled < kPowers[digits] - 0.01 &&
+                                 std::fabs(fraction - 0.5) > 0.01;
             if (isClear) {
-                const double m = double(fraction > 0.5L ? whole + 1 : whole);
+                const double m = fraction > 0.5 ? whole + 1 : whole;
                 const double rounded = scale >= 0 ? m / kPowers[scale] : m * kPowers[-scale];
                 return value < 0 ? -rounded : rounded;
             }
