@@ -50,9 +50,30 @@ struct Edge {
     }
 };
 
-Edge MakeEdge(const ViewPoint& p, const ViewPoint& q) {
-    Edge e{&p, &q, RoundSignificant(p.x, kPositionDigits), RoundSignificant(p.y, kPositionDigits),
-           RoundSignificant(q.x, kPositionDigits), RoundSignificant(q.y, kPositionDigits), false, 0.0, 0.0};
+// The view x and y of a slot's corners rounded to kPositionDigits, each
+// rounded once when first asked for: neighbouring faces share corners.
+class RoundedCorners {
+public:
+    explicit RoundedCorners(const LogoSlot& slot) : slot_(slot) {}
+    const double* Of(const ViewPoint* corner) {
+        const ptrdiff_t k = corner - slot_.viewPoints;
+        if (!isRounded_[k]) {
+            xy_[k][0] = RoundSignificant(corner->x, kPositionDigits);
+            xy_[k][1] = RoundSignificant(corner->y, kPositionDigits);
+            isRounded_[k] = true;
+        }
+        return xy_[k];
+    }
+
+private:
+    const LogoSlot& slot_;
+    bool isRounded_[kMaxCorners + 1] = {};
+    double xy_[kMaxCorners + 1][2];
+};
+
+Edge MakeEdge(const ViewPoint& p, const ViewPoint& q, RoundedCorners& rounded) {
+    const double *rp = rounded.Of(&p), *rq = rounded.Of(&q);
+    Edge e{&p, &q, rp[0], rp[1], rq[0], rq[1], false, 0.0, 0.0};
     e.isVertical = e.xp == e.xq;
     if (!e.isVertical) {
         e.k = (e.yq - e.yp) / (e.xq - e.xp);
@@ -83,7 +104,7 @@ struct Face {
     }
 };
 
-Face MakeFace(const LogoSlot& slot, int32_t number, double turn) {
+Face MakeFace(const LogoSlot& slot, int32_t number, double turn, RoundedCorners& rounded) {
     Face face{};
     face.number = number;
     face.isPlaced = slot.edgeOnHull[number];
@@ -98,7 +119,7 @@ Face MakeFace(const LogoSlot& slot, int32_t number, double turn) {
     if (turn < 0) face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
     // Hull faces are never compared, so they need no edges.
     if (!face.isPlaced)
-        for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4]);
+        for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4], rounded);
     return face;
 }
 
@@ -190,11 +211,12 @@ SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints])
     // for an outer contour, counter-clockwise for a hole.
     Face faces[kMaxPoints];
     int count = 0;
+    RoundedCorners rounded(slot);
     for (int32_t m = 1; m <= shape.pointCount; ++m) {
         const SideQuad& side = slot.sides[m];
         const double turn = Turn(slot.viewPoints[side.corners[0]], slot.viewPoints[side.corners[1]],
                                  slot.viewPoints[side.corners[2]]);
-        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) faces[count++] = MakeFace(slot, m, turn);
+        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) faces[count++] = MakeFace(slot, m, turn, rounded);
     }
 
     int placed = 0;
