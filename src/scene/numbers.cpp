@@ -104,7 +104,7 @@ double DegreesToRadians(double degrees) { return degrees * 3.141593 / 180.0; }
 // rounded to a whole number; reading it back gives the double nearest to
 // M / 10^s, which one correctly rounded division of exact doubles also gives.
 // Scaled in a double, a value under 10^13 < 2^44 is off by less than 0.001;
-// whenever it lies nearer than 0.01 to a rounding boundary, the text decides.
+// whenever it lies nearer than 0.002 to a rounding boundary, the text decides.
 
 double RoundSignificant(double value, int digits) {
     // Beyond 17 digits every double reads back as itself.
@@ -116,8 +116,8 @@ double RoundSignificant(double value, int digits) {
         if (scale >= -22 && scale <= 22) {
             const double scaled = scale >= 0 ? magnitude * kPowers[scale] : magnitude / kPowers[-scale];
             const double whole = double(int64_t(scaled)), fraction = scaled - whole;
-            const bool isClear = scaled > kPowers[digits - 1] + 0.01 && scaled < kPowers[digits] - 0.01 &&
-                                 std::fabs(fraction - 0.5) > 0.01;
+            const bool isClear = scaled > kPowers[digits - 1] + 0.002 && scaled < kPowers[digits] - 0.002 &&
+                                 std::fabs(fraction - 0.5) > 0.002;
             if (isClear) {
                 const double m = fraction > 0.5 ? whole + 1 : whole;
                 const double rounded = scale >= 0 ? m / kPowers[scale] : m * kPowers[-scale];
