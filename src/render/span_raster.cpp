@@ -211,7 +211,8 @@ void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int3
         if (painted_.size() < words) painted_.resize(words);
         std::fill_n(painted_.begin(), words, 0);
         // Room for every line the calls can draw, at most half full.
-        drawnLines_.assign(std::bit_ceil(std::max<size_t>(2 * points_.size(), 16)), DrawnLine{});
+        const size_t lines = std::bit_ceil(std::max<size_t>(2 * points_.size(), 16));
+        if (drawnLines_.size() < lines || ++drawing_ == 0) drawnLines_.assign(lines, DrawnLine{}), drawing_ = 1;
         if (isIntoWindow_ && background_.empty()) {
             backgroundWords_ = (int64_t(window_.width) + 63) / 64;
             background_.assign(size_t(backgroundWords_) * size_t(window_.height), 0);
@@ -449,8 +450,8 @@ bool SpanRaster::IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStar
     for (size_t i = size_t((low * 0x9E3779B97F4A7C15ull ^ high) * 0xC2B2AE3D27D4EB4Full >> 40) & mask;;
          i = (i + 1) & mask) {
         DrawnLine& line = drawnLines_[i];
-        if (line.low == line.high) {  // a free place: the line is new
-            line = {low, high, isFromLow, false};
+        if (line.drawing != drawing_) {  // a free place: the line is new
+            line = {low, high, drawing_, isFromLow, false};
             return false;
         }
         if (line.low == low && line.high == high) {

@@ -179,10 +179,13 @@ private:
     std::vector<Edge*> active_;
     // The lines drawn by the calls being drawn, by their ends packed into 64
     // bits, the lower first: a table of open addressing, a power of two in
-    // size, a free place having equal ends.
+    // size. A place is taken by the drawing numbered drawing_ alone, so
+    // that a new drawing need not clear it.
     struct DrawnLine {
         uint64_t low = 0, high = 0;
+        uint32_t drawing = 0;
         bool isFromLow = false, isDrawnBothWays = false;
     };
     std::vector<DrawnLine> drawnLines_;
+    uint32_t drawing_ = 0;
 };
