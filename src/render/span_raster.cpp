@@ -288,13 +288,19 @@ void SpanRaster::ForOpenRunsOverBackground(int64_t y, Paint paint) {
     const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
     const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
     RowRuns<Paint> runs{paintedLeft_, paint};
-    for (int64_t w = firstWord; w <= lastWord; ++w) {
-        const uint64_t wanted = (w == firstWord ? head : ~uint64_t(0)) & (w == lastWord ? tail : ~uint64_t(0));
+    // The background is drawn last: its pixels need no marks.
+    const auto take = [&](int64_t w, uint64_t wanted) {
         const uint64_t open = wanted & ~words[w];
-        runs.Add(w, open & ~held[w]);
-        words[w] |= wanted;
+        if (const uint64_t changed = open & ~held[w]) runs.Add(w, changed);
         held[w] = (held[w] & ~wanted) | open;
+    };
+    take(firstWord, firstWord == lastWord ? head & tail : head);
+    for (int64_t w = firstWord + 1; w < lastWord; ++w) {
+        const uint64_t open = ~words[w];
+        if (const uint64_t changed = open & ~held[w]) runs.Add(w, changed);
+        held[w] = open;
     }
+    if (lastWord > firstWord) take(lastWord, tail);
     runs.Finish();
 }
 

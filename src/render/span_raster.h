@@ -138,7 +138,8 @@ private:
     template <typename Paint>
     void ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint);
     // The same for the whole row of the clip, leaving out the window pixels
-    // that hold the background already and recording which ones will.
+    // that hold the background already and recording which ones will, for
+    // the background, drawn last: it marks nothing painted.
     template <typename Paint>
     void ForOpenRunsOverBackground(int64_t y, Paint paint);
     // No window pixel is known to hold a background any longer.
