@@ -81,25 +81,24 @@ struct LinePixels {
     }
 };
 
-// Sixteen pixels of one colour, made once per fill.
-struct Pattern {
-    explicit Pattern(uint32_t pixel) { std::fill_n(pixels, 16, pixel); }
-    uint32_t pixels[16];
-};
-
-// Fills n pixels. Whole blocks become wide stores, the last one reaching
-// back over pixels already filled rather than finishing one by one: the spans
-// are most of a frame's work, and many are short.
-void FillPixels(uint32_t* p, int64_t n, const Pattern& pattern) {
+// Fills n pixels with `pixel`. Whole blocks become wide stores, the last one
+// reaching back over pixels already filled rather than finishing one by one:
+// the spans are most of a frame's work, and many are short. The block is a
+// value of its own, so that it stays in a register.
+void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
+    const uint32_t block[4] = {pixel, pixel, pixel, pixel};
+    const auto fill16 = [&](uint32_t* at) {
+        for (int k = 0; k < 16; k += 4) std::memcpy(at + k, block, 16);
+    };
     uint32_t* const end = p + n;
     if (n >= 16) {
-        for (; end - p >= 16; p += 16) std::memcpy(p, pattern.pixels, 64);
-        if (p < end) std::memcpy(end - 16, pattern.pixels, 64);
+        for (; end - p >= 16; p += 16) fill16(p);
+        if (p < end) fill16(end - 16);
     } else if (n >= 4) {
-        for (; end - p >= 4; p += 4) std::memcpy(p, pattern.pixels, 16);
-        if (p < end) std::memcpy(end - 4, pattern.pixels, 16);
+        for (; end - p >= 4; p += 4) std::memcpy(p, block, 16);
+        if (p < end) std::memcpy(end - 4, block, 16);
     } else {
-        for (; p < end; ++p) *p = pattern.pixels[0];
+        for (; p < end; ++p) *p = pixel;
     }
 }
 
@@ -403,7 +402,6 @@ void SpanRaster::AddEdge(RasterPoint from, RasterPoint to) {
 }
 
 void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
-    const Pattern pattern(pixel);
     std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.yTop < b.yTop; });
     active_.clear();
     size_t next = 0;
@@ -419,7 +417,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
         for (const Edge* e : active_) until = std::min(until, e->yBottom);
         // The index of the row's pixel x is row + x.
         int64_t row = origin_ + y * stride_;
-        const auto fill = [&](int64_t x, int64_t n) { FillPixels(target_ + (row + x), n, pattern); };
+        const auto fill = [&](int64_t x, int64_t n) { FillPixels(target_ + (row + x), n, pixel); };
         if (active_.size() == 2) {
             // Most rings are quadrilaterals: one span per row whatever the rule.
             Edge &a = *active_[0], &b = *active_[1];
@@ -541,7 +539,6 @@ void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, Backgr
         if (background.kind == Background::kNone) ForOpenRuns(row, clipLeft_, clipRight_, paint);
         else ForOpenRunsOverBackground(row, paint);
     };
-    const Pattern black(kBlack);
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);
     const int64_t right = std::clamp<int64_t>(int64_t(source.width) - x, left, clipRight_);
     const int64_t top = std::max<int64_t>(clipTop_, -int64_t(y));
@@ -549,15 +546,15 @@ void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, Backgr
     for (int64_t row = clipTop_; row < clipBottom_; ++row) {
         uint32_t* const to = target_ + (origin_ + row * stride_);
         if (!source.pixels || row < top || row >= bottom) {
-            forOpenRuns(row, [&](int64_t at, int64_t n) { FillPixels(to + at, n, black); });
+            forOpenRuns(row, [&](int64_t at, int64_t n) { FillPixels(to + at, n, kBlack); });
             continue;
         }
         const uint32_t* const from = source.Row(int32_t(row + y)) + x;
         forOpenRuns(row, [&](int64_t at, int64_t n) {
             const int64_t end = at + n, copyFrom = std::clamp(left, at, end), copyTo = std::clamp(right, at, end);
-            FillPixels(to + at, copyFrom - at, black);
+            FillPixels(to + at, copyFrom - at, kBlack);
             std::copy(from + copyFrom, from + copyTo, to + copyFrom);
-            FillPixels(to + copyTo, end - copyTo, black);
+            FillPixels(to + copyTo, end - copyTo, kBlack);
         });
     }
 }
