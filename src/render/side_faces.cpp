@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
+#include <cstdint>
 
 #include "scene/numbers.h"
 
@@ -174,16 +174,17 @@ bool LiesInFront(const ShapeRecord& shape, const Face& c, const Face& a) {
 
 // Places one more face per pass: the candidate that nothing unplaced lies in front of.
 void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* order, int& placed) {
-    bool flagged[kMaxPoints][kMaxPoints];
-    while (placed < count) {
-        std::memset(flagged, 0, sizeof flagged);
+    // The pairs compared in this pass hold its number: no pass clears them.
+    static_assert(kMaxPoints < 256, "a pass number per face fits a byte");
+    uint8_t flagged[kMaxPoints][kMaxPoints] = {};
+    for (uint8_t pass = 1; placed < count; ++pass) {
         int candidate = -1;
         for (int v = 0; v < count; ++v) {
             if (faces[v].isPlaced || v == candidate) continue;
             if (candidate < 0) {
                 candidate = v;
-            } else if (!flagged[candidate][v] && LiesInFront(shape, faces[candidate], faces[v])) {
-                flagged[candidate][v] = flagged[v][candidate] = true;
+            } else if (flagged[candidate][v] != pass && LiesInFront(shape, faces[candidate], faces[v])) {
+                flagged[candidate][v] = flagged[v][candidate] = pass;
                 candidate = v;
                 v = -1;  // scan again from the start
             }
