@@ -15,8 +15,7 @@ wait_end() {
 
 # Full-screen: draws, installs the default shape file, and ends on a key.
 "$korunex" & pid=$!; pids+=($pid)
-sleep 1.5
-[ "$(blue_pixels root)" -gt 500 ] && pass "full-screen frames appear" || fail "no logo on the screen"
+[ "$(await_blue root 500)" -gt 500 ] && pass "full-screen frames appear" || fail "no logo on the screen"
 cmp -s "$KORUNEX_HOME/KORUNEX.ini" "$source_dir/data/KORUNEX.ini" && pass "first run installs the default shape file" \
   || fail "default shape file not installed"
 xdotool key a
@@ -26,7 +25,7 @@ wait_end $pid 20
 # Mouse movement: 4 pixels from where it started are tolerated, 5 are not.
 xdotool mousemove 320 240
 "$korunex" saver & pid=$!; pids+=($pid)
-sleep 1
+await_blue root 500 >/dev/null
 xdotool mousemove_relative 2 0; sleep 0.2; xdotool mousemove_relative 0 2
 wait_end $pid 5; [ "$status" = running ] && pass "4 pixels do not end it" || fail "4 pixels ended it"
 xdotool mousemove_relative 1 0
@@ -36,7 +35,7 @@ wait_end $pid 20
 # A user's own settings are never replaced.
 printf '[KORUNEX]\nTIMER=70\n' > "$KORUNEX_HOME/KORUNEX.ini"
 "$korunex" & pid=$!; pids+=($pid)
-sleep 0.5; xdotool key a; wait_end $pid 20
+sleep 1; xdotool key a; wait_end $pid 20  # no letters in that file: nothing to wait for
 [ "$(cat "$KORUNEX_HOME/KORUNEX.ini")" = "$(printf '[KORUNEX]\nTIMER=70')" ] && pass "an existing file is kept" \
   || fail "the user's file was replaced"
 cp "$source_dir/data/KORUNEX.ini" "$KORUNEX_HOME/KORUNEX.ini"
@@ -47,20 +46,20 @@ cp "$source_dir/data/KORUNEX.ini" "$KORUNEX_HOME/KORUNEX.ini"
 for _ in $(seq 30); do [ -s "$work/id" ] && break; sleep 0.1; done
 id=$(cat "$work/id")
 "$korunex" --window-id "$id" & pid=$!; pids+=($pid)
-sleep 1.5
-[ "$(blue_pixels "$id")" -gt 500 ] && pass "draws into the given window" || fail "nothing drawn in the given window"
+[ "$(await_blue "$id" 500)" -gt 500 ] && pass "draws into the given window" || fail "nothing drawn in the given window"
 xdotool mousemove --window "$id" 10 10 key --window "$id" a click 1 2>/dev/null; xdotool mousemove_relative 50 50
 wait_end $pid 5; [ "$status" = running ] && pass "input never ends it there" || fail "input ended the embedded saver"
 xdotool windowsize "$id" 200 150
-sleep 1
+sleep 0.5
+blue_after=$(await_blue "$id" 100)
 geometry=$(xwininfo -id "$id" | grep -E 'Width|Height' | tr -s ' ' | cut -d' ' -f3 | tr '\n' 'x')
-[ "$geometry" = "200x150x" ] && [ "$(blue_pixels "$id")" -gt 100 ] && pass "follows the resize" || fail "after resize: $geometry"
+[ "$geometry" = "200x150x" ] && [ "$blue_after" -gt 100 ] && pass "follows the resize" || fail "after resize: $geometry"
 kill -TERM $pid
 wait_end $pid 10
 [ "$status" = 0 ] && pass "SIGTERM ends it within a second" || fail "after SIGTERM: $status"
 
 "$korunex" --window-id "$id" & pid=$!; pids+=($pid)
-sleep 1
+await_blue "$id" 500 >/dev/null
 kill $host
 wait_end $pid 20
 [ "$status" != running ] && pass "ends when its window goes" || fail "outlived its window"
@@ -69,8 +68,7 @@ wait_end $pid 20
 "$test_window" > "$work/id2" & host=$!; pids+=($host)
 for _ in $(seq 30); do [ -s "$work/id2" ] && break; sleep 0.1; done
 XSCREENSAVER_WINDOW=$(cat "$work/id2") "$korunex" & pid=$!; pids+=($pid)
-sleep 1.5
-[ "$(blue_pixels "$(cat "$work/id2")")" -gt 500 ] && pass "honours XSCREENSAVER_WINDOW" || fail "XSCREENSAVER_WINDOW ignored"
+[ "$(await_blue "$(cat "$work/id2")" 500)" -gt 500 ] && pass "honours XSCREENSAVER_WINDOW" || fail "XSCREENSAVER_WINDOW ignored"
 kill -TERM $pid; wait_end $pid 10
 
 # Other servers: one without the shared-memory extension (the ordinary image

@@ -28,6 +28,17 @@ pixels() {
 # The default logo's blue shades.
 blue='#0000(FF|C0|80)'
 blue_pixels() { pixels "$1" "$blue"; }
+# Waits up to ten seconds until window $1 shows more than $2 blue pixels, so
+# that a loaded machine's slow start is no failure; prints the last count.
+await_blue() {
+  local seen=0 until=$((SECONDS + 10))
+  while :; do
+    seen=$(blue_pixels "$1")
+    [ "$seen" -gt "$2" ] || [ "$SECONDS" -ge "$until" ] && break
+    sleep 0.2
+  done
+  echo "$seen"
+}
 
 # Ends the test with the tally.
 finish() {
