@@ -44,6 +44,27 @@ constexpr uint32_t kBlack = 0;
 
 uint64_t Packed(RasterPoint p) { return uint64_t(uint32_t(p.x)) << 32 | uint32_t(p.y); }
 
+// Fills n pixels with `pixel`. Whole blocks become wide stores, the last one
+// reaching back over pixels already filled rather than finishing one by one:
+// the spans are most of a frame's work, and many are short. The block is a
+// value of its own, so that it stays in a register.
+void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
+    const uint32_t block[4] = {pixel, pixel, pixel, pixel};
+    const auto fill16 = [&](uint32_t* at) {
+        for (int k = 0; k < 16; k += 4) std::memcpy(at + k, block, 16);
+    };
+    uint32_t* const end = p + n;
+    if (n >= 16) {
+        for (; end - p >= 16; p += 16) fill16(p);
+        if (p < end) fill16(end - 16);
+    } else if (n >= 4) {
+        for (; end - p >= 4; p += 4) std::memcpy(p, block, 16);
+        if (p < end) std::memcpy(end - 4, block, 16);
+    } else {
+        for (; p < end; ++p) *p = pixel;
+    }
+}
+
 // The frame's pixels and their painted bits, as a line walks them.
 struct LinePixels {
     uint32_t* target;
@@ -79,28 +100,45 @@ struct LinePixels {
             else row += rowStep, column += rises;
         }
     }
-};
 
-// Fills n pixels with `pixel`. Whole blocks become wide stores, the last one
-// reaching back over pixels already filled rather than finishing one by one:
-// the spans are most of a frame's work, and many are short. The block is a
-// value of its own, so that it stays in a register.
-void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
-    const uint32_t block[4] = {pixel, pixel, pixel, pixel};
-    const auto fill16 = [&](uint32_t* at) {
-        for (int k = 0; k < 16; k += 4) std::memcpy(at + k, block, 16);
-    };
-    uint32_t* const end = p + n;
-    if (n >= 16) {
-        for (; end - p >= 16; p += 16) fill16(p);
-        if (p < end) fill16(end - 16);
-    } else if (n >= 4) {
-        for (; end - p >= 4; p += 4) std::memcpy(p, block, 16);
-        if (p < end) std::memcpy(end - 4, block, 16);
-    } else {
-        for (; p < end; ++p) *p = pixel;
+    // The same along x for a slope under 1, run by run of one row (the long
+    // edges of a side face seen from its side are such lines): the row
+    // rises where the remainder, growing by e a step, reaches d, which ends
+    // the first run and leaves a remainder under e; every later run is
+    // q = d / e steps, or one more while the remainder is under s = d % e.
+    void WalkRows(int64_t at, int64_t row, int64_t column, int64_t direction, int64_t count, ExactStep minor) const {
+        const int64_t e = minor.stepRemainder, d = minor.d;
+        int64_t run = count, q = 0, s = 0, remainder = 0;
+        if (e != 0) run = (d - minor.remainder + e - 1) / e, q = d / e, s = d % e, remainder = minor.remainder + run * e - d;
+        for (;;) {
+            const int64_t n = std::min(run, count), left = direction > 0 ? column : column - n + 1;
+            PaintRow(at + (left - column), row, left, n);
+            if ((count -= n) == 0) return;
+            column += n * direction, at += n * direction + stride, row += paintedWords;
+            const bool isLonger = remainder < s;
+            run = q + isLonger;
+            remainder += (isLonger ? e : 0) - s;
+        }
     }
-}
+
+    // Paints black the pixels not painted yet of n columns of one row from
+    // `column`, at pixel index `at`, a word of painted bits at a time.
+    void PaintRow(int64_t at, int64_t row, int64_t column, int64_t n) const {
+        while (n > 0) {
+            const int64_t bit = column & 63, inWord = std::min<int64_t>(n, 64 - bit);
+            uint64_t& word = painted[row + (column >> 6)];
+            const uint64_t wanted = (~uint64_t(0) >> (64 - inWord)) << bit;
+            if ((word & wanted) == 0) {
+                FillPixels(target + at, inWord, kBlack);
+            } else {
+                for (uint64_t open = wanted & ~word; open != 0; open &= open - 1)
+                    target[at + std::countr_zero(open) - bit] = kBlack;
+            }
+            word |= wanted;
+            at += inWord, column += inWord, n -= inWord;
+        }
+    }
+};
 
 }  // namespace
 
@@ -510,7 +548,8 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     const int64_t x = alongX ? major : b0 + minor.whole, y = alongX ? b0 + minor.whole : major;
     const int64_t at = origin_ + y * stride_ + x, row = (y - clipTop_) * paintedWords_, column = x - paintedLeft_;
     const LinePixels pixels{target_, painted_.data(), stride_, paintedWords_};
-    if (alongX) pixels.Walk<true>(at, row, column, direction, last - first + 1, minor);
+    if (alongX && minor.stepWhole == 0) pixels.WalkRows(at, row, column, direction, last - first + 1, minor);
+    else if (alongX) pixels.Walk<true>(at, row, column, direction, last - first + 1, minor);
     else pixels.Walk<false>(at, row, column, direction, last - first + 1, minor);
 }
 
