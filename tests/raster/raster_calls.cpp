@@ -49,7 +49,17 @@ bool DrawLine(const std::string& line, Raster& raster, int32_t width, int32_t he
     std::vector<int> counts;
     Rgb colour{};
     if (call == "case") {
-        StartCase(raster, width, height);
+        std::string start;
+        in >> start;
+        if (start == "black") {
+            // As the frame cycle starts a frame: the window's last frame stays below.
+            raster.BeginFrame(width, height);
+            FillBlack(raster, width, height);
+        } else if (start.empty()) {
+            StartCase(raster, width, height);
+        } else {
+            return false;
+        }
     } else if (call == "black") {
         FillBlack(raster, width, height);
     } else if (call == "poly") {

@@ -6,6 +6,8 @@
 //
 // Script lines (one call each; coordinates are whole pixels of the frame):
 //   case                                  a new case: BeginFrame, the grey window copied in
+//   case black                            a new case started as the frame cycle starts a
+//                                         frame: BeginFrame and the frame filled black
 //   black                                 the frame filled black as the frame cycle does it
 //   poly alt|wind R G B  x,y ...          FillPolygon
 //   region R G B  x,y ... ; x,y ... ; ... PaintRegion, one ring between semicolons
