@@ -27,20 +27,18 @@ stop() { kill -TERM "$@" 2> /dev/null; wait "$@" 2> /dev/null; }
 # --root draws on the virtual root window of a desktop that names one.
 start_window --size 640x480 --virtual-root
 "$korunex" -root & saver=$!; pids+=($saver)
-sleep 1.5
-[ "$(blue_pixels "$window")" -gt 500 ] && pass "-root draws on the virtual root" || fail "nothing on the virtual root"
+[ "$(await_blue "$window" 500)" -gt 500 ] && pass "-root draws on the virtual root" || fail "nothing on the virtual root"
 stop $saver
 stop $window_pid
 
 # --fps writes the frame rate into the lower left corner, and only then.
 start_window --size 400x300
 "$korunex" -window-id "$window" & saver=$!; pids+=($saver)
-sleep 1.5
+await_blue "$window" 500 >/dev/null
 plain=$(pixels "$window" '#FFFFFF' 140x40+0+260)
 stop $saver
 "$korunex" --window-id "$window" --fps & saver=$!; pids+=($saver)
-sleep 2.5
-shown=$(pixels "$window" '#FFFFFF' 140x40+0+260)
+shown=$(await_pixels "$window" '#FFFFFF' 30 140x40+0+260)
 [ "$plain" -eq 0 ] && [ "$shown" -gt 30 ] && pass "--fps shows the rates in the corner" ||
   fail "white pixels in the corner: $plain without --fps, $shown with it"
 stop $saver
@@ -51,9 +49,9 @@ stop $window_pid
 start_window --size 640x480 --colour 336699
 desktop_pid=$window_pid
 "$korunex" --set BKMODE=0 --set ZANZOU=1 & saver=$!; pids+=($saver)
-sleep 1.5
+blue_shown=$(await_blue root 500)
 desktop=$(pixels root '#336699')
-[ "$desktop" -gt 200000 ] && [ "$(blue_pixels root)" -gt 500 ] && pass "after-images over the desktop" ||
+[ "$desktop" -gt 200000 ] && [ "$blue_shown" -gt 500 ] && pass "after-images over the desktop" ||
   fail "after-images start from black: $desktop desktop pixels"
 stop $saver
 
@@ -64,8 +62,9 @@ sleep 1
 own=$(xdotool search --sync --name '^KORUNEX$' | head -n 1)
 xdotool windowsize "$own" 500 400
 sleep 1.5
+blue_shown=$(await_blue "$own" 500)
 kept=$(pixels "$own" '#336699')
-[ "$kept" -gt 150000 ] && [ "$(blue_pixels "$own")" -gt 500 ] && pass "a resize keeps the desktop picture" ||
+[ "$kept" -gt 150000 ] && [ "$blue_shown" -gt 500 ] && pass "a resize keeps the desktop picture" ||
   fail "after a resize: $kept desktop pixels"
 stop $saver
 stop $desktop_pid

@@ -28,17 +28,19 @@ pixels() {
 # The default logo's blue shades.
 blue='#0000(FF|C0|80)'
 blue_pixels() { pixels "$1" "$blue"; }
-# Waits up to ten seconds until window $1 shows more than $2 blue pixels, so
-# that a loaded machine's slow start is no failure; prints the last count.
-await_blue() {
+# Waits up to ten seconds until window $1 (its region $4, when given) shows
+# more than $3 pixels matching $2, so that a loaded machine's slow start is
+# no failure; prints the last count.
+await_pixels() {
   local seen=0 until=$((SECONDS + 10))
   while :; do
-    seen=$(blue_pixels "$1")
-    [ "$seen" -gt "$2" ] || [ "$SECONDS" -ge "$until" ] && break
+    seen=$(pixels "$1" "$2" ${4:+"$4"})
+    [ "$seen" -gt "$3" ] || [ "$SECONDS" -ge "$until" ] && break
     sleep 0.2
   done
   echo "$seen"
 }
+await_blue() { await_pixels "$1" "$blue" "$2"; }
 
 # Ends the test with the tally.
 finish() {
