@@ -263,6 +263,17 @@ void SpanRaster::DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int3
 
 namespace {
 
+// The words of a row that bits from <= b < to (from < to) lie in, and the
+// bits of the first and the last of them that belong.
+struct WordRange {
+    int64_t first, last;
+    uint64_t head, tail;
+};
+
+WordRange WordsOf(int64_t from, int64_t to) {
+    return {from >> 6, (to - 1) >> 6, ~uint64_t(0) << (from & 63), ~uint64_t(0) >> (63 - ((to - 1) & 63))};
+}
+
 // Joins the runs of set bits of a row's words, taken in order, into runs of
 // pixels: runs that go on across a word boundary are painted as one.
 template <typename Paint>
@@ -299,8 +310,7 @@ template <typename Paint>
         runs.Add(w, wanted & ~words[w]);
         words[w] |= wanted;
     };
-    const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
-    const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
+    const auto [firstWord, lastWord, head, tail] = WordsOf(from, to);
     if (firstWord == lastWord) {
         // Short spans, wholly open or wholly painted, most often.
         const uint64_t wanted = head & tail, open = wanted & ~words[firstWord];
@@ -322,8 +332,7 @@ void SpanRaster::ForOpenRunsOverBackground(int64_t y, Paint paint) {
     uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
     uint64_t* const held = background_.data() + (y + windowY_) * backgroundWords_ + (paintedLeft_ + windowX_) / 64;
     const int64_t from = clipLeft_ - paintedLeft_, to = clipRight_ - paintedLeft_;
-    const int64_t firstWord = from >> 6, lastWord = (to - 1) >> 6;
-    const uint64_t head = ~uint64_t(0) << (from & 63), tail = ~uint64_t(0) >> (63 - ((to - 1) & 63));
+    const auto [firstWord, lastWord, head, tail] = WordsOf(from, to);
     RowRuns<Paint> runs{paintedLeft_, paint};
     // The background is drawn last: its pixels need no marks.
     const auto take = [&](int64_t w, uint64_t wanted) {
@@ -366,8 +375,7 @@ bool SpanRaster::IsHidden(const Call& call) const {
     const int64_t right = std::min(call.maxX + int64_t(1), int64_t(clipRight_)) - paintedLeft_;
     const int64_t top = std::max(call.minY, clipTop_), bottom = std::min(call.maxY + int64_t(1), int64_t(clipBottom_));
     if (left >= right || top >= bottom) return true;
-    const int64_t firstWord = left >> 6, lastWord = (right - 1) >> 6;
-    const uint64_t head = ~uint64_t(0) << (left & 63), tail = ~uint64_t(0) >> (63 - ((right - 1) & 63));
+    const auto [firstWord, lastWord, head, tail] = WordsOf(left, right);
     // Every eighth row first: an open pixel of a call in sight shows soon.
     for (int64_t phase = 0; phase < 8; ++phase) {
         for (int64_t y = top + phase; y < bottom; y += 8) {
