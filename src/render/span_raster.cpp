@@ -395,7 +395,7 @@ bool SpanRaster::IsHidden(const Call& call) const {
 void SpanRaster::Draw(const Call& call) {
     if (call.kind == Call::kCopyWindow) {
         // Drawn in the window where it was copied from, the copy is the window itself.
-        if (target_ != window_.pixels) CopyFrom(window_, call.x, call.y, Background{});
+        if (!isIntoWindow_) CopyFrom(window_, call.x, call.y, Background{});
         return;
     }
     if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y, Background{});
