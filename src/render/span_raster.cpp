@@ -311,19 +311,37 @@ template <typename Paint>
         words[w] |= wanted;
     };
     const auto [firstWord, lastWord, head, tail] = WordsOf(from, to);
+    // Most spans are one run of open pixels, often with their ends painted
+    // already by the face's own border.
+    const auto isOneRun = [](uint64_t bits) { return (bits & (bits + (bits & -bits))) == 0; };
     if (firstWord == lastWord) {
-        // Short spans, wholly open or wholly painted, most often.
         const uint64_t wanted = head & tail, open = wanted & ~words[firstWord];
         if (open == 0) return;
-        if (open == wanted) return words[firstWord] |= wanted, paint(left, right - left);
-        take(firstWord, wanted);
-    } else {
-        take(firstWord, head);
-        // Behind the faces in front, most words are painted already.
-        for (int64_t w = firstWord + 1; w < lastWord; ++w)
-            if (words[w] != ~uint64_t(0)) take(w, ~uint64_t(0));
-        take(lastWord, tail);
+        words[firstWord] |= wanted;
+        if (isOneRun(open)) {
+            const int first = std::countr_zero(open);
+            return paint(paintedLeft_ + firstWord * 64 + first, std::countr_one(open >> first));
+        }
+        runs.Add(firstWord, open);
+        return runs.Finish();
     }
+    // From the first and the last word: open to the end of the one, and from
+    // the start of the other, with every word between open.
+    const uint64_t openFirst = head & ~words[firstWord], openLast = tail & ~words[lastWord];
+    bool isOpenBetween = openFirst != 0 && openLast != 0 && openFirst + (openFirst & -openFirst) == 0 &&
+                         (openLast & (openLast + 1)) == 0;
+    for (int64_t w = firstWord + 1; isOpenBetween && w < lastWord; ++w) isOpenBetween = words[w] == 0;
+    if (isOpenBetween) {
+        const int64_t start = firstWord * 64 + std::countr_zero(openFirst), end = lastWord * 64 + std::bit_width(openLast);
+        words[firstWord] |= head, words[lastWord] |= tail;
+        std::fill(words + firstWord + 1, words + lastWord, ~uint64_t(0));
+        return paint(paintedLeft_ + start, end - start);
+    }
+    take(firstWord, head);
+    // Behind the faces in front, most words are painted already.
+    for (int64_t w = firstWord + 1; w < lastWord; ++w)
+        if (words[w] != ~uint64_t(0)) take(w, ~uint64_t(0));
+    take(lastWord, tail);
     runs.Finish();
 }
 
