@@ -44,24 +44,24 @@ constexpr uint32_t kBlack = 0;
 
 uint64_t Packed(RasterPoint p) { return uint64_t(uint32_t(p.x)) << 32 | uint32_t(p.y); }
 
-// Fills n pixels with `pixel`. Whole blocks become wide stores, the last one
-// reaching back over pixels already filled rather than finishing one by one:
-// the spans are most of a frame's work, and many are short. The block is a
-// value of its own, so that it stays in a register.
+// Fills n pixels with `pixel`. Blocks of 4 are written from both ends, the
+// last ones reaching back over pixels already filled rather than finishing one
+// by one: the spans are most of a frame's work, many are short, and their
+// lengths follow no pattern a processor could predict. The block is a value
+// of its own, so that it stays in a register.
 void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
     const uint32_t block[4] = {pixel, pixel, pixel, pixel};
-    const auto fill16 = [&](uint32_t* at) {
-        for (int k = 0; k < 16; k += 4) std::memcpy(at + k, block, 16);
-    };
+    const auto fill4 = [&](uint32_t* at) { std::memcpy(at, block, 16); };
     uint32_t* const end = p + n;
-    if (n >= 16) {
-        for (; end - p >= 16; p += 16) fill16(p);
-        if (p < end) fill16(end - 16);
-    } else if (n >= 4) {
-        for (; end - p >= 4; p += 4) std::memcpy(p, block, 16);
-        if (p < end) std::memcpy(end - 4, block, 16);
+    if (n < 4) {
+        if (n > 0) p[0] = p[n / 2] = end[-1] = pixel;
+    } else if (n <= 8) {
+        fill4(p), fill4(end - 4);
+    } else if (n <= 16) {
+        fill4(p), fill4(p + 4), fill4(end - 8), fill4(end - 4);
     } else {
-        for (; p < end; ++p) *p = pixel;
+        for (; end - p > 16; p += 16) fill4(p), fill4(p + 4), fill4(p + 8), fill4(p + 12);
+        fill4(end - 16), fill4(end - 12), fill4(end - 8), fill4(end - 4);
     }
 }
 
