@@ -93,7 +93,7 @@ struct LinePixels {
             // Without a branch: whether it rises follows no pattern a processor could predict.
             minor.remainder += minor.stepRemainder;
             const bool carries = minor.remainder >= minor.d;
-            minor.remainder -= carries ? minor.d : 0;
+            minor.remainder -= minor.d & -int64_t(carries);
             const bool rises = carries || minor.stepWhole != 0;
             at += atMajor + (rises ? atMinor : 0);
             if constexpr (kAlongX) column += direction, row += rises ? rowStep : 0;
