@@ -94,7 +94,7 @@ struct LinePixels {
             minor.remainder += minor.stepRemainder;
             const bool carries = minor.remainder >= minor.d;
             minor.remainder -= minor.d & -int64_t(carries);
-            const bool rises = carries || minor.stepWhole != 0;
+            const bool rises = carries | (minor.stepWhole != 0);
             at += atMajor + (rises ? atMinor : 0);
             if constexpr (kAlongX) column += direction, row += rises ? rowStep : 0;
             else row += rowStep, column += rises;
