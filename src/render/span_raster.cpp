@@ -334,7 +334,9 @@ template <typename Paint>
     if (isOpenBetween) {
         const int64_t start = firstWord * 64 + std::countr_zero(openFirst), end = lastWord * 64 + std::bit_width(openLast);
         words[firstWord] |= head, words[lastWord] |= tail;
-        std::fill(words + firstWord + 1, words + lastWord, ~uint64_t(0));
+        // The words between are 0: flipped, rather than filled, as a fill of
+        // a word or two became a call to memset.
+        for (int64_t w = firstWord + 1; w < lastWord; ++w) words[w] = ~words[w];
         return paint(paintedLeft_ + start, end - start);
     }
     take(firstWord, head);
