@@ -255,6 +255,42 @@ TEST(SpanRaster, APolygonIsItsFillUnderItsClosedOutline) {
     }
 }
 
+// Spans of every length from every bit of a word of painted bits, open and
+// with ends painted already by a later call, paint exactly their own pixels.
+TEST(SpanRaster, SpansOfEveryLengthAndPlacePaintExactlyTheirPixels) {
+    constexpr int32_t kWidth = 200;
+    constexpr uint32_t kBlue = 0x0000FF;
+    Canvas canvas(kWidth, 2);
+    uint32_t colour = 0;
+    for (int32_t left = 0; left < 64; ++left) {
+        for (int32_t length = 1; left + length <= kWidth; ++length) {
+            for (const int32_t ends : {0, 1, 3}) {
+                canvas.Begin(kWidth, 2);
+                const int32_t right = left + length;
+                const RasterPoint span[4] = {{left, 0}, {right, 0}, {right, 2}, {left, 2}};
+                const int one = 4;
+                // A pixel left out keeps what the last case painted: each case has a colour of its own.
+                colour = (colour + 1) % 200;
+                canvas.raster.PaintRegion(span, &one, 1, Rgb{uint8_t(56 + colour), 0, 0});
+                // Later calls, drawn first, over the span's ends.
+                const RasterPoint head[4] = {{left - 2, 1}, {left + ends, 1}, {left + ends, 2}, {left - 2, 2}};
+                const RasterPoint tail[4] = {{right - ends, 1}, {right + 2, 1}, {right + 2, 2}, {right - ends, 2}};
+                if (ends > 0) canvas.raster.PaintRegion(head, &one, 1, Rgb{0, 0, 255});
+                if (ends > 0) canvas.raster.PaintRegion(tail, &one, 1, Rgb{0, 0, 255});
+                const PixelImage frame = canvas.raster.Frame();
+                for (int32_t y = 0; y < 2; ++y)
+                    for (int32_t x = 0; x < kWidth; ++x) {
+                        const bool isEnd = y == 1 && ends > 0 && (x < left + ends || x >= right - ends) &&
+                                           x >= left - 2 && x < right + 2;
+                        const uint32_t expected = isEnd ? kBlue : x >= left && x < right ? (56 + colour) << 16 : kGrey;
+                        ASSERT_EQ(frame.Row(y)[x], expected)
+                            << "span " << left << " to " << right << ", ends " << ends << ", at " << x << "," << y;
+                    }
+            }
+        }
+    }
+}
+
 TEST(SpanRaster, WindingFillsTheMiddleOfAStarThatEvenOddLeavesOpen) {
     const RasterPoint star[5] = {{20, 2}, {32, 36}, {2, 14}, {38, 14}, {8, 36}};
     Canvas canvas(40, 40);
