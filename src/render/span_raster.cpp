@@ -81,37 +81,35 @@ struct LinePixels {
     }
 
     // Paints black the pixels not painted yet of `count` steps of
-    // `direction` along y from pixel index `at` (its bit: word row + column /
-    // 64, bit column % 64), the column rising by `minor`: by 0 or 1 a step, as
-    // the slope is under 1. The painted bit moves with the column, and its
-    // word with the row and the word boundaries crossed.
-    void WalkColumns(int64_t at, int64_t row, int64_t column, int64_t direction, int64_t count, ExactStep minor) const {
-        uint64_t* word = painted + row + (column >> 6);
-        uint64_t bit = uint64_t(1) << (column & 63);
-        const int64_t atStep = direction * stride, wordStep = direction * paintedWords;
+    // `direction` along x (kAlongX) or y, from pixel index `at` (its bit:
+    // word row + column / 64, bit column % 64), the minor coordinate rising
+    // by `minor`: at most once a step, as the slope is at most 1.
+    template <bool kAlongX>
+    void Walk(int64_t at, int64_t row, int64_t column, int64_t direction, int64_t count, ExactStep minor) const {
+        const int64_t atMajor = kAlongX ? direction : direction * stride, atMinor = kAlongX ? stride : 1;
+        const int64_t rowStep = kAlongX ? paintedWords : direction * paintedWords;
         for (; count > 0; --count) {
-            if (!(*word & bit)) *word |= bit, target[at] = kBlack;
+            Paint(at, row, column);
             // Without a branch: whether it rises follows no pattern a processor could predict.
             minor.remainder += minor.stepRemainder;
-            const bool rises = minor.remainder >= minor.d;
-            minor.remainder -= minor.d & -int64_t(rises);
-            bit = std::rotl(bit, rises);
-            at += atStep + rises;
-            word += wordStep + (rises & (bit == 1));
+            const bool carries = minor.remainder >= minor.d;
+            minor.remainder -= minor.d & -int64_t(carries);
+            const bool rises = carries | (minor.stepWhole != 0);
+            at += atMajor + (rises ? atMinor : 0);
+            if constexpr (kAlongX) column += direction, row += rises ? rowStep : 0;
+            else row += rowStep, column += rises;
         }
     }
 
-    // The same along x, slope at most 1, run by run of one row (the long
+    // The same along x for a slope under 1, run by run of one row (the long
     // edges of a side face seen from its side are such lines): the row
     // rises where the remainder, growing by e a step, reaches d, which ends
     // the first run and leaves a remainder under e; every later run is
     // q = d / e steps, or one more while the remainder is under s = d % e.
-    // At slope 1 every run is one step.
     void WalkRows(int64_t at, int64_t row, int64_t column, int64_t direction, int64_t count, ExactStep minor) const {
         const int64_t e = minor.stepRemainder, d = minor.d;
         int64_t run = count, q = 0, s = 0, remainder = 0;
-        if (minor.stepWhole != 0) run = q = 1;
-        else if (e != 0) run = (d - minor.remainder + e - 1) / e, q = d / e, s = d % e, remainder = minor.remainder + run * e - d;
+        if (e != 0) run = (d - minor.remainder + e - 1) / e, q = d / e, s = d % e, remainder = minor.remainder + run * e - d;
         for (;;) {
             const int64_t n = std::min(run, count), left = direction > 0 ? column : column - n + 1;
             PaintRow(at + (left - column), row, left, n);
@@ -578,8 +576,9 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     const int64_t x = alongX ? major : b0 + minor.whole, y = alongX ? b0 + minor.whole : major;
     const int64_t at = origin_ + y * stride_ + x, row = (y - clipTop_) * paintedWords_, column = x - paintedLeft_;
     const LinePixels pixels{target_, painted_.data(), stride_, paintedWords_};
-    if (alongX) pixels.WalkRows(at, row, column, direction, last - first + 1, minor);
-    else pixels.WalkColumns(at, row, column, direction, last - first + 1, minor);
+    if (alongX && minor.stepWhole == 0) pixels.WalkRows(at, row, column, direction, last - first + 1, minor);
+    else if (alongX) pixels.Walk<true>(at, row, column, direction, last - first + 1, minor);
+    else pixels.Walk<false>(at, row, column, direction, last - first + 1, minor);
 }
 
 SpanRaster::Background SpanRaster::BackgroundOf(const Call& call) const {
