@@ -325,8 +325,9 @@ template <typename Paint>
         runs.Add(firstWord, open);
         return runs.Finish();
     }
-    // From the first and the last word: open to the end of the one, and from
-    // the start of the other, with every word between open.
+    // From the first and the last word: open to the end of the one (adding
+    // its lowest bit carries out of the word), and from the start of the
+    // other (adding 1 carries through it), with every word between open.
     const uint64_t openFirst = head & ~words[firstWord], openLast = tail & ~words[lastWord];
     bool isOpenBetween = openFirst != 0 && openLast != 0 && openFirst + (openFirst & -openFirst) == 0 &&
                          (openLast & (openLast + 1)) == 0;
