@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -48,8 +49,9 @@ uint64_t Packed(RasterPoint p) { return uint64_t(uint32_t(p.x)) << 32 | uint32_t
 // last ones reaching back over pixels already filled rather than finishing one
 // by one: the spans are most of a frame's work, many are short, and their
 // lengths follow no pattern a processor could predict. The block is a value
-// of its own, so that it stays in a register.
-void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
+// of its own, so that it stays in a register; inlined, so that the span loops
+// keep their own values in registers too instead of saving them around a call.
+[[gnu::always_inline]] inline void FillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
     const uint32_t block[4] = {pixel, pixel, pixel, pixel};
     const auto fill4 = [&](uint32_t* at) { std::memcpy(at, block, 16); };
     uint32_t* const end = p + n;
@@ -152,9 +154,9 @@ void SpanRaster::Keep(Call call, const RasterPoint* points, int pointCount, cons
     call.firstPoint = uint32_t(points_.size()), call.pointCount = uint32_t(pointCount);
     call.firstCount = uint32_t(counts_.size()), call.countCount = uint32_t(countCount);
     call.minX = call.minY = kCoordinateLimit, call.maxX = call.maxY = -kCoordinateLimit;
-    for (int i = 0; i < pointCount; ++i) {
-        const RasterPoint p = Limited(points[i]);
-        points_.push_back(p);
+    points_.insert(points_.end(), points, points + pointCount);
+    for (RasterPoint& p : std::span(points_).last(size_t(pointCount))) {
+        p = Limited(p);
         call.minX = std::min(call.minX, p.x), call.maxX = std::max(call.maxX, p.x);
         call.minY = std::min(call.minY, p.y), call.maxY = std::max(call.maxY, p.y);
     }
@@ -180,7 +182,7 @@ void SpanRaster::DrawPolylines(const RasterPoint* points, const int* counts, int
         const RasterPoint* ring = points_.data() + polygon.firstPoint;
         bool same = counts[0] == int(polygon.pointCount) + 1;
         for (int i = 0; same && i < counts[0]; ++i) {
-            const RasterPoint p = Limited(points[i]), q = ring[uint32_t(i) % polygon.pointCount];
+            const RasterPoint p = Limited(points[i]), q = ring[uint32_t(i) < polygon.pointCount ? i : 0];
             same = p.x == q.x && p.y == q.y;
         }
         if (same) return;
@@ -302,8 +304,7 @@ struct RowRuns {
 
 // Inlined: it runs for every span, most of them short.
 template <typename Paint>
-[[gnu::always_inline]] inline void SpanRaster::ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint) {
-    uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
+[[gnu::always_inline]] inline void SpanRaster::ForOpenRuns(uint64_t* words, int64_t left, int64_t right, Paint paint) {
     const int64_t from = left - paintedLeft_, to = right - paintedLeft_;  // bits from <= b < to
     RowRuns<Paint> runs{paintedLeft_, paint};
     const auto take = [&](int64_t w, uint64_t wanted) {
@@ -428,8 +429,8 @@ void SpanRaster::Draw(const Call& call) {
     switch (call.kind) {
         case Call::kPolygon:
             // The border is drawn over the fill: drawn first, it keeps its pixels.
-            for (int i = 0; i < n; ++i) DrawLine(points[i], points[(i + 1) % n]);
-            for (int i = 0; i < n; ++i) AddEdge(points[i], points[(i + 1) % n]);
+            for (int i = 0; i < n; ++i) DrawLine(points[i], points[i + 1 < n ? i + 1 : 0]);
+            for (int i = 0; i < n; ++i) AddEdge(points[i], points[i + 1 < n ? i + 1 : 0]);
             FillEdges(call.pixel, call.rule);
             break;
         case Call::kRegion: {
@@ -440,7 +441,7 @@ void SpanRaster::Draw(const Call& call) {
             for (uint32_t r = 0; r < call.countCount; ++r) {
                 inRing += std::max(counts[r], 0);
                 if (counts[r] < 2) continue;
-                for (int i = 0; i < inRing; ++i) AddEdge(ring[i], ring[(i + 1) % inRing]);
+                for (int i = 0; i < inRing; ++i) AddEdge(ring[i], ring[i + 1 < inRing ? i + 1 : 0]);
                 ring += inRing, inRing = 0;
             }
             FillEdges(call.pixel, FillRule::kEvenOdd);
@@ -488,10 +489,11 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
         if (active_.size() == 2) {
             // Most rings are quadrilaterals: one span per row whatever the rule.
             Edge &a = *active_[0], &b = *active_[1];
-            for (; y < until; ++y, row += stride_, a.Step(), b.Step()) {
+            uint64_t* words = PaintedRow(y);
+            for (; y < until; ++y, row += stride_, words += paintedWords_, a.Step(), b.Step()) {
                 const int64_t left = std::max<int64_t>(std::min(a.x, b.x), clipLeft_);
                 const int64_t right = std::min<int64_t>(std::max(a.x, b.x), clipRight_);
-                if (left < right) ForOpenRuns(y, left, right, fill);
+                if (left < right) ForOpenRuns(words, left, right, fill);
             }
             continue;
         }
@@ -505,7 +507,7 @@ void SpanRaster::FillEdges(uint32_t pixel, FillRule rule) {
                 const bool inside = rule == FillRule::kEvenOdd ? i % 2 == 0 : winding != 0;
                 const int64_t left = std::max<int64_t>(active_[i]->x, clipLeft_);
                 const int64_t right = std::min<int64_t>(active_[i + 1]->x, clipRight_);
-                if (inside && left < right) ForOpenRuns(y, left, right, fill);
+                if (inside && left < right) ForOpenRuns(PaintedRow(y), left, right, fill);
             }
             for (Edge* e : active_) e->Step();
         }
@@ -604,7 +606,7 @@ SpanRaster::Background SpanRaster::BackgroundOf(const Call& call) const {
 void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background) {
     if (background.kind != Background::kNone && background != held_) ForgetBackground(), held_ = background;
     const auto forOpenRuns = [&](int64_t row, auto paint) {
-        if (background.kind == Background::kNone) ForOpenRuns(row, clipLeft_, clipRight_, paint);
+        if (background.kind == Background::kNone) ForOpenRuns(PaintedRow(row), clipLeft_, clipRight_, paint);
         else ForOpenRunsOverBackground(row, paint);
     };
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);

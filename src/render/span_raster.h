@@ -133,10 +133,12 @@ private:
     // has none; with a `background`, only those of the window that do not
     // hold it already.
     void CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background);
-    // Calls paint(x, n) for each run x <= x' < x + n of the pixels of row y
-    // from left to right (within the clip) not painted yet, and marks them painted.
+    // Calls paint(x, n) for each run x <= x' < x + n of the pixels of a row
+    // from left to right (within the clip) not painted yet, and marks them
+    // painted; `words` are the row's painted bits (PaintedRow).
     template <typename Paint>
-    void ForOpenRuns(int64_t y, int64_t left, int64_t right, Paint paint);
+    void ForOpenRuns(uint64_t* words, int64_t left, int64_t right, Paint paint);
+    uint64_t* PaintedRow(int64_t y) { return painted_.data() + (y - clipTop_) * paintedWords_; }
     // The same for the whole row of the clip, leaving out the window pixels
     // that hold the background already and recording which ones will, for
     // the background, drawn last: it marks nothing painted.
