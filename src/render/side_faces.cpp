@@ -104,8 +104,8 @@ struct Face {
     }
 };
 
-Face MakeFace(const LogoSlot& slot, int32_t number, double turn, RoundedCorners& rounded) {
-    Face face{};
+// Made in place: a face is large, and hull faces leave their edges unset.
+void MakeFace(Face& face, const LogoSlot& slot, int32_t number, double turn, RoundedCorners& rounded) {
     face.number = number;
     face.isPlaced = slot.edgeOnHull[number];
     for (int i = 0; i < 4; ++i) face.corners[i] = &slot.viewPoints[slot.sides[number].corners[i]];
@@ -120,7 +120,6 @@ Face MakeFace(const LogoSlot& slot, int32_t number, double turn, RoundedCorners&
     // Hull faces are never compared, so they need no edges.
     if (!face.isPlaced)
         for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4], rounded);
-    return face;
 }
 
 // Faces of one contour that share an edge are never compared.
@@ -217,7 +216,7 @@ SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints])
         const SideQuad& side = slot.sides[m];
         const double turn = Turn(slot.viewPoints[side.corners[0]], slot.viewPoints[side.corners[1]],
                                  slot.viewPoints[side.corners[2]]);
-        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) faces[count++] = MakeFace(slot, m, turn, rounded);
+        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) MakeFace(faces[count++], slot, m, turn, rounded);
     }
 
     int placed = 0;
