@@ -89,6 +89,7 @@ struct Face {
     const ViewPoint* corners[4];
     double minX, maxX, minY, maxY;  // screen box over the view x and y of its corners
     Vector normal;                  // points away from the viewer
+    bool hasEdges;                  // see MakeEdges
     Edge edges[4];
 
     // Signed distance-like value: positive on the far side of the face's plane.
@@ -104,8 +105,8 @@ struct Face {
     }
 };
 
-// Made in place: a face is large, and hull faces leave their edges unset.
-void MakeFace(Face& face, const LogoSlot& slot, int32_t number, double turn, RoundedCorners& rounded) {
+// Made in place: a face is large, and its edges wait until it is compared.
+void MakeFace(Face& face, const LogoSlot& slot, int32_t number, double turn) {
     face.number = number;
     face.isPlaced = slot.edgeOnHull[number];
     for (int i = 0; i < 4; ++i) face.corners[i] = &slot.viewPoints[slot.sides[number].corners[i]];
@@ -117,9 +118,15 @@ void MakeFace(Face& face, const LogoSlot& slot, int32_t number, double turn, Rou
     }
     face.normal = Cross(Difference(*face.corners[1], *face.corners[0]), Difference(*face.corners[2], *face.corners[0]));
     if (turn < 0) face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
-    // Hull faces are never compared, so they need no edges.
-    if (!face.isPlaced)
-        for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4], rounded);
+    face.hasEdges = false;
+}
+
+// Once, when the face is first compared closely: in a frame only about one
+// face in seven is, and the edges take most of a face's making.
+void MakeEdges(Face& face, RoundedCorners& rounded) {
+    if (face.hasEdges) return;
+    for (int i = 0; i < 4; ++i) face.edges[i] = MakeEdge(*face.corners[i], *face.corners[(i + 1) % 4], rounded);
+    face.hasEdges = true;
 }
 
 // Faces of one contour that share an edge are never compared.
@@ -161,9 +168,10 @@ bool CrossesInFront(const Edge& ec, const Edge& ea) {
 }
 
 // True when face a lies in front of the candidate c where they overlap.
-bool LiesInFront(const ShapeRecord& shape, const Face& c, const Face& a) {
+bool LiesInFront(const ShapeRecord& shape, Face& c, Face& a, RoundedCorners& rounded) {
     if (AreNeighbours(shape, c.number, a.number) || !BoxesOverlap(a, c)) return false;
     if (c.HasAllBehind(a) || a.HasAllInFront(c)) return false;
+    MakeEdges(c, rounded), MakeEdges(a, rounded);
     for (const Edge& ec : c.edges)
         for (const Edge& ea : a.edges)
             if (CrossesInFront(ec, ea)) return true;
@@ -172,7 +180,8 @@ bool LiesInFront(const ShapeRecord& shape, const Face& c, const Face& a) {
 }
 
 // Places one more face per pass: the candidate that nothing unplaced lies in front of.
-void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* order, int& placed) {
+void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, RoundedCorners& rounded, int32_t* order,
+                    int& placed) {
     // The pairs compared in this pass hold its number: no pass clears them.
     static_assert(kMaxPoints < 256, "a pass number per face fits a byte");
     uint8_t flagged[kMaxPoints][kMaxPoints] = {};
@@ -182,7 +191,7 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, int32_t* o
             if (faces[v].isPlaced || v == candidate) continue;
             if (candidate < 0) {
                 candidate = v;
-            } else if (flagged[candidate][v] != pass && LiesInFront(shape, faces[candidate], faces[v])) {
+            } else if (flagged[candidate][v] != pass && LiesInFront(shape, faces[candidate], faces[v], rounded)) {
                 flagged[candidate][v] = flagged[v][candidate] = pass;
                 candidate = v;
                 v = -1;  // scan again from the start
@@ -211,18 +220,18 @@ SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints])
     // for an outer contour, counter-clockwise for a hole.
     Face faces[kMaxPoints];
     int count = 0;
-    RoundedCorners rounded(slot);
     for (int32_t m = 1; m <= shape.pointCount; ++m) {
         const SideQuad& side = slot.sides[m];
         const double turn = Turn(slot.viewPoints[side.corners[0]], slot.viewPoints[side.corners[1]],
                                  slot.viewPoints[side.corners[2]]);
-        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) MakeFace(faces[count++], slot, m, turn, rounded);
+        if (slot.isHoleSide[m] ? turn > 0 : turn < 0) MakeFace(faces[count++], slot, m, turn);
     }
 
     int placed = 0;
     for (int v = 0; v < count; ++v)
         if (faces[v].isPlaced) order[placed++] = faces[v].number;
-    OrderByOverlap(shape, faces, count, order, placed);
+    RoundedCorners rounded(slot);
+    OrderByOverlap(shape, faces, count, rounded, order, placed);
     return {count, FindVisibleCaps(slot)};
 }
 
