@@ -185,21 +185,24 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, RoundedCor
     // The pairs compared in this pass hold its number: no pass clears them.
     static_assert(kMaxPoints < 256, "a pass number per face fits a byte");
     uint8_t flagged[kMaxPoints][kMaxPoints] = {};
-    for (uint8_t pass = 1; placed < count; ++pass) {
-        int candidate = -1;
-        for (int v = 0; v < count; ++v) {
-            if (faces[v].isPlaced || v == candidate) continue;
-            if (candidate < 0) {
-                candidate = v;
-            } else if (flagged[candidate][v] != pass && LiesInFront(shape, faces[candidate], faces[v], rounded)) {
-                flagged[candidate][v] = flagged[v][candidate] = pass;
-                candidate = v;
-                v = -1;  // scan again from the start
+    // The faces not placed yet, in their order.
+    int unplaced[kMaxPoints], left = 0;
+    for (int v = 0; v < count; ++v)
+        if (!faces[v].isPlaced) unplaced[left++] = v;
+    for (uint8_t pass = 1; left > 0; ++pass) {
+        int candidate = 0;  // of unplaced
+        for (int k = 1; k < left; ++k) {
+            const int c = unplaced[candidate], v = unplaced[k];
+            if (k == candidate) continue;
+            if (flagged[c][v] != pass && LiesInFront(shape, faces[c], faces[v], rounded)) {
+                flagged[c][v] = flagged[v][c] = pass;
+                candidate = k;
+                k = -1;  // scan again from the start
             }
         }
-        assert(candidate >= 0);  // an unplaced face is left while placed < count
-        order[placed++] = faces[candidate].number;
-        faces[candidate].isPlaced = true;
+        order[placed++] = faces[unplaced[candidate]].number;
+        std::copy(unplaced + candidate + 1, unplaced + left, unplaced + candidate);
+        --left;
     }
 }
 
