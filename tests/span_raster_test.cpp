@@ -291,6 +291,36 @@ TEST(SpanRaster, SpansOfEveryLengthAndPlacePaintExactlyTheirPixels) {
     }
 }
 
+// A call under later ones that cover all of it but one pixel still paints
+// that pixel, wherever it lies in rows of 7 to 10 words.
+TEST(SpanRaster, ACallCoveredButForOnePixelPaintsIt) {
+    constexpr int32_t kHeight = 5;
+    constexpr uint32_t kBlue = 0x0000FF;
+    for (const int32_t width : {420, 500, 570, 600}) {
+        Canvas canvas(width, kHeight);
+        const int one = 4;
+        const auto paint = [&](int32_t left, int32_t top, int32_t right, int32_t bottom, Rgb colour) {
+            const RasterPoint box[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+            if (left < right && top < bottom) canvas.raster.PaintRegion(box, &one, 1, colour);
+        };
+        for (const int32_t y : {0, 2, kHeight - 1}) {
+            for (int32_t x = 0; x < width; ++x) {
+                canvas.Begin(width, kHeight);
+                paint(0, 0, width, kHeight, kRedRgb);
+                paint(0, 0, width, y, Rgb{0, 0, 255});
+                paint(0, y + 1, width, kHeight, Rgb{0, 0, 255});
+                paint(0, y, x, y + 1, Rgb{0, 0, 255});
+                paint(x + 1, y, width, y + 1, Rgb{0, 0, 255});
+                const PixelImage frame = canvas.raster.Frame();
+                for (int32_t row = 0; row < kHeight; ++row)
+                    for (int32_t column = 0; column < width; ++column)
+                        ASSERT_EQ(frame.Row(row)[column], row == y && column == x ? kRed : kBlue)
+                            << "width " << width << ", open pixel " << x << "," << y << ", at " << column << "," << row;
+            }
+        }
+    }
+}
+
 TEST(SpanRaster, WindingFillsTheMiddleOfAStarThatEvenOddLeavesOpen) {
     const RasterPoint star[5] = {{20, 2}, {32, 36}, {2, 14}, {38, 14}, {8, 36}};
     Canvas canvas(40, 40);

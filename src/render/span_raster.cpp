@@ -388,6 +388,21 @@ void SpanRaster::DrawFirst(const Call& call) {
     if (isIntoWindow_) ForgetBackground();
 }
 
+namespace {
+
+// Whether the words from <= w < to are all ones. Four at a time: the calls
+// found hidden are read through to their last row, some 150,000 words a frame
+// in the heaviest scene.
+bool AreAllOnes(const uint64_t* from, const uint64_t* to) {
+    for (; to - from >= 4; from += 4)
+        if ((from[0] & from[1] & from[2] & from[3]) != ~uint64_t(0)) return false;
+    for (; from < to; ++from)
+        if (*from != ~uint64_t(0)) return false;
+    return true;
+}
+
+}  // namespace
+
 // Whether every pixel of the call's box (its points' box, the last row and
 // column in: lines reach them) within the clip is painted already. Behind the
 // letters in front most faces are; they cost no more than this look.
@@ -407,8 +422,7 @@ bool SpanRaster::IsHidden(const Call& call) const {
                 continue;
             }
             if ((~words[firstWord] & head) || (~words[lastWord] & tail)) return false;
-            for (int64_t w = firstWord + 1; w < lastWord; ++w)
-                if (words[w] != ~uint64_t(0)) return false;
+            if (!AreAllOnes(words + firstWord + 1, words + lastWord)) return false;
         }
     }
     return true;
