@@ -192,8 +192,8 @@ void OrderByOverlap(const ShapeRecord& shape, Face* faces, int count, RoundedCor
     for (uint8_t pass = 1; left > 0; ++pass) {
         int candidate = 0;  // of unplaced
         for (int k = 1; k < left; ++k) {
-            const int c = unplaced[candidate], v = unplaced[k];
             if (k == candidate) continue;
+            const int c = unplaced[candidate], v = unplaced[k];
             if (flagged[c][v] != pass && LiesInFront(shape, faces[c], faces[v], rounded)) {
                 flagged[c][v] = flagged[v][c] = pass;
                 candidate = k;

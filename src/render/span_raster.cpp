@@ -351,7 +351,7 @@ template <typename Paint>
 
 template <typename Paint>
 void SpanRaster::ForOpenRunsOverBackground(int64_t y, Paint paint) {
-    uint64_t* const words = painted_.data() + (y - clipTop_) * paintedWords_;
+    uint64_t* const words = PaintedRow(y);
     uint64_t* const held = background_.data() + (y + windowY_) * backgroundWords_ + (paintedLeft_ + windowX_) / 64;
     const int64_t from = clipLeft_ - paintedLeft_, to = clipRight_ - paintedLeft_;
     const auto [firstWord, lastWord, head, tail] = WordsOf(from, to);
