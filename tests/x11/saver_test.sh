@@ -74,7 +74,6 @@ kill -TERM $pid; wait_end $pid 10
 # Other servers: one without the shared-memory extension (the ordinary image
 # transfer), one of 16-bit colour (pixels converted on showing).
 for server in "24 -extension MIT-SHM" "16"; do
-  depth=${server%% *}
   # Up to ten seconds for the logo: a loaded machine starts slowly.
   shades=$(timeout 60 xvfb-run -a -s "-screen 0 320x240x$server" bash -c '
     "$1" > /dev/null & p=$!
