@@ -18,7 +18,7 @@
 #include "render/span_raster.h"
 #include "scene/motion.h"
 #include "scene/shape_library.h"
-#include "settings/ini_file.h"
+#include "settings/ini_file_store.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -66,31 +65,6 @@ TEST(IniText, IntegersReadAsThePlatformReadsThem) {
     EXPECT_EQ(ParseProfileInt("4294967296"), 0);  // wraps at 32 bits, never overflows
     EXPECT_EQ(ParseProfileInt("99999999999999999999999"), static_cast<int32_t>(
         [] { uint32_t v = 0; for (int i = 0; i < 23; ++i) v = v * 10 + 9; return v; }()));
-}
-
-TEST(IniFile, ReplacesTheFileInOneStepAndKeepsItsPermissions) {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / "korunex-ini-file-test" / "nested";
-    fs::remove_all(folder.parent_path());
-    IniFileStore store(folder / "KORUNEX.ini");
-
-    EXPECT_EQ(store.ReadInt("KORUNEX", "TIMER", 55), 55);
-    ASSERT_TRUE(store.WriteString("KORUNEX", "TIMER", "70"));  // creates the folder too
-    fs::permissions(store.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    ASSERT_TRUE(store.WriteString("KORUNEX", "SIZE", "20"));
-
-    EXPECT_EQ(store.ReadText(), "[KORUNEX]\nTIMER=70\nSIZE=20\n");
-    EXPECT_EQ(fs::status(store.path()).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
-    EXPECT_EQ(entries, 1) << "a temporary file was left behind";
-
-    char value[4];
-    EXPECT_EQ(store.ReadString("KORUNEX", "TIMER", "", value, sizeof value), 2u);
-    EXPECT_EQ(store.ReadString("KORUNEX", "GONE", "ZAHYO-END", value, sizeof value), 3u);
-    EXPECT_STREQ(value, "ZAH");
-    fs::remove_all(folder.parent_path());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 #include "logo_fixture.h"
 #include "render/recording_raster.h"
-#include "settings/ini_file.h"
+#include "settings/ini_file_store.h"
 
 namespace {
 

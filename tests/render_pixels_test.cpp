@@ -14,7 +14,7 @@
 #include "scene/motion.h"
 #include "scene/shape_record.h"
 #include "scene_fixture.h"
-#include "settings/ini_file.h"
+#include "settings/ini_file_store.h"
 
 namespace {
 

@@ -35,20 +35,29 @@ TEST_F(SettingsPath, FollowsKorunexHomeThenTheXdgConfigFolder) {
     setenv("HOME", "/home/someone", 1);
     unsetenv("KORUNEX_HOME");
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(SettingsFilePath(names), "/home/someone/.config/korunex/KORUNEX.ini");
+    EXPECT_EQ(FindSettingsFile(names).file, "/home/someone/.config/korunex/KORUNEX.ini");
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
+    EXPECT_EQ(FindSettingsFile(names).file, "/home/someone/.config/korunex/KORUNEX.ini");
     setenv("XDG_CONFIG_HOME", "/etc/xdg-user", 1);
-    EXPECT_EQ(SettingsFilePath(names), "/etc/xdg-user/korunex/KORUNEX.ini");
+    EXPECT_EQ(FindSettingsFile(names).file, "/etc/xdg-user/korunex/KORUNEX.ini");
     setenv("KORUNEX_HOME", "/srv/korunex", 1);
-    EXPECT_EQ(SettingsFilePath(names), "/srv/korunex/KORUNEX.ini");
+    EXPECT_EQ(FindSettingsFile(names).file, "/srv/korunex/KORUNEX.ini");
+
+    unsetenv("KORUNEX_HOME");
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");  // the user database's home folder, never the current folder
+    EXPECT_TRUE(FindSettingsFile(names).file.is_absolute()) << FindSettingsFile(names).problem;
+    setenv("KORUNEX_HOME", "here", 1);
+    EXPECT_EQ(FindSettingsFile(names).problem, "KORUNEX_HOME=here is not an absolute folder");
 }
 
 TEST_F(SettingsPath, TheDefaultShapeFileIsInstalledOnceAndNeverOverwritten) {
     const fs::path target = folder / "korunex" / "KORUNEX.ini";
-    ASSERT_TRUE(InstallDefaultShapeFile(names, target));
+    ASSERT_FALSE(InstallDefaultShapeFile(names, target));
     EXPECT_EQ(fs::file_size(target), fs::file_size(DefaultShapeFile(names)));
 
     std::ofstream(target, std::ios::trunc) << "[KORUNEX]\nTIMER=70\n";
-    ASSERT_TRUE(InstallDefaultShapeFile(names, target));
+    ASSERT_FALSE(InstallDefaultShapeFile(names, target));
     std::ifstream in(target);
     std::stringstream text;
     text << in.rdbuf();

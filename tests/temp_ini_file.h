@@ -14,7 +14,7 @@
 #ifdef _WIN32
 #include "settings/profile_store_win32.h"
 #else
-#include "settings/ini_file.h"
+#include "settings/ini_file_store.h"
 #endif
 
 class TempIniFile {

@@ -3,19 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "glyphs/shape_file_update.h"
 #include "glyphs/text_codes.h"
-#include "settings/ini_file.h"
+#include "settings/ini_text_store.h"
 #include "scene/shape_library.h"
 #include "temp_ini_file.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class TextRecords : public ::testing::Test {
 protected:
@@ -134,30 +131,6 @@ TEST(RecordNames, AreTheCharacterInTheCodePageOrItsCodePoint) {
     for (const char* broken : {"\xE3\x81", "\xC0\xAF", "\xED\xA0\x80", "\x80", "\xF5\x80\x80\x80"})
         EXPECT_FALSE(DecodeUtf8(broken)) << broken;
     for (char32_t c : {U'K', U'é', U'あ', U'\U0001F600'}) EXPECT_EQ(DecodeUtf8(EncodeUtf8(c)), std::u32string(1, c));
-}
-
-TEST(ReplaceFileText, FollowsLinksKeepsPermissionsAndLeavesReadOnlyFilesAlone) {
-    TempIniFile file;
-    file.Write(kFile);
-    const fs::path target = file.path(), link = target.parent_path() / "link.ini";
-    fs::create_symlink(target.filename(), link);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    EXPECT_FALSE(ReplaceFileText(link, "new text"));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(file.Read(), "new text");
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-
-    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
-    const std::optional<std::string> refused = ReplaceFileText(link, "newer text");
-    ASSERT_TRUE(refused);
-    EXPECT_NE(refused->find("read-only"), std::string::npos);
-    EXPECT_EQ(file.Read(), "new text");
-    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()),
-              2);  // no leftovers
-
-    EXPECT_TRUE(ReplaceFileText(target.parent_path(), "text"));  // a folder is no file to replace
-    EXPECT_FALSE(ReplaceFileText(target.parent_path() / "new" / "KORUNEX.ini", "made"));
 }
 
 }  // namespace

@@ -2,12 +2,9 @@
 
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <strings.h>
 #include <string_view>
 
-#include "linux/settings_path.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -56,7 +53,6 @@ uint64_t ReadWindowId(std::string_view text) {
         throw UsageError{"--window-id must be a window id such as 0x1a00007 or 27262983, not '" + std::string(text) + "'"};
     return id;
 }
-
 
 Options ReadOptions(int argc, char** argv, int first) {
     Options options;
@@ -108,24 +104,4 @@ Options ReadOptions(int argc, char** argv, int first) {
         }
     }
     return options;
-}
-
-IniFileStore OpenStore(const Options& options, const ProfileNames& names) {
-    if (options.ini) {
-        // A file named on the command line must be there: running on
-        // defaults instead would hide the mistake.
-        namespace fs = std::filesystem;
-        const fs::path path = *options.ini;
-        std::error_code error;
-        const fs::file_status status = fs::status(path, error);
-        if (!fs::exists(status)) throw UsageError{"--ini " + path.string() + ": no such file"};
-        if (fs::is_directory(status)) throw UsageError{"--ini " + path.string() + ": is a folder, not a file"};
-        if (!std::ifstream(path, std::ios::binary)) throw UsageError{"--ini " + path.string() + ": cannot be read"};
-        return IniFileStore(path);
-    }
-    const std::filesystem::path path = SettingsFilePath(names);
-    if (!InstallDefaultShapeFile(names, path))
-        std::fprintf(stderr, "korunex: no settings file at %s and no default shape file to install there\n",
-                     path.c_str());
-    return IniFileStore(path);
 }

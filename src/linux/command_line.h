@@ -2,6 +2,7 @@
 // What the korunex subcommands share: their options and how mistakes are told.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,11 +10,18 @@
 #include <vector>
 
 #include "glyphs/text_letters.h"
-#include "settings/ini_file.h"
+#include "settings/ini_file_store.h"
 #include "settings/settings_store.h"
 
 // A command-line mistake: the message goes to standard error with exit status 2.
 struct UsageError {
+    std::string message;
+};
+
+// A file the command cannot use as asked (a settings file that is no regular
+// file, a picture that would be written over it, a folder that cannot be
+// made): the message alone goes to standard error, with exit status 2.
+struct FileError {
     std::string message;
 };
 
@@ -43,9 +51,14 @@ uint64_t ReadWindowId(std::string_view text);
 // Reads the options from argv[first] on; throws UsageError.
 Options ReadOptions(int argc, char** argv, int first);
 
-// The settings file named by --ini, or the user's, which gets the default
-// shape file on first use.
-IniFileStore OpenStore(const Options& options, const ProfileNames& names);
+// What a store is opened for: a tool explains a settings file it cannot use
+// and stops (FileError); the saver stays silent and runs on its defaults.
+enum class StoreUse { kTool, kSaver };
+
+// The settings file named by --ini, which must be a regular file that can be
+// read (else UsageError or FileError, for the saver too), or the user's,
+// which gets the default shape file on first use.
+IniFileStore OpenStore(const Options& options, const ProfileNames& names, StoreUse use = StoreUse::kTool);
 
 int RunShapesCommand(const Options& options);
 int RunSceneCommand(const Options& options);
@@ -56,3 +69,8 @@ int RunRenderCommand(const Options& options);
 int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& options);
 int RunSaverCommand(const Options& options);
 int RunTextCommand(const Options& options);
+
+// Refuses, with FileError, a picture output that would be written over the
+// settings file (the same file, however it is spelled or linked) or that
+// lies in a folder that is not there, before anything is written.
+void CheckPictureOutput(const std::string& picture, const std::filesystem::path& settingsFile);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "linux/command_line.h"
+#include "linux/terminal_text.h"
 
 namespace {
 
@@ -46,7 +47,11 @@ int main(int argc, char** argv) {
         }
         throw UsageError{"unknown command '" + std::string(command) + "'"};
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "korunex: %s\n%s", error.message.c_str(), kUsage);
+        PrintProblem(error.message);
+        std::fputs(kUsage, stderr);
+        return 2;
+    } catch (const FileError& error) {
+        PrintProblem(error.message);
         return 2;
     }
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "linux/setting_overrides.h"
-#include "settings/ini_file.h"
+#include "settings/ini_text_store.h"
 #include "settings/settings_store.h"
 
 // The font used when none is asked for.

@@ -1,7 +1,12 @@
 #include "linux/settings_path.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <system_error>
+
+#include "settings/settings_file.h"
 
 namespace fs = std::filesystem;
 
@@ -12,13 +17,31 @@ fs::path FromEnvironment(const char* name) {
     return value && *value ? fs::path(value) : fs::path();
 }
 
+// $HOME, else the home folder the user database gives; empty when neither is an absolute folder.
+fs::path HomeFolder() {
+    if (fs::path home = FromEnvironment("HOME"); home.is_absolute()) return home;
+    const struct passwd* user = ::getpwuid(::getuid());
+    const fs::path home = user && user->pw_dir ? fs::path(user->pw_dir) : fs::path();
+    return home.is_absolute() ? home : fs::path();
+}
+
 }  // namespace
 
-fs::path SettingsFilePath(const ProfileNames& names) {
-    if (fs::path home = FromEnvironment("KORUNEX_HOME"); !home.empty()) return home / names.iniFile;
+SettingsLocation FindSettingsFile(const ProfileNames& names) {
+    if (fs::path home = FromEnvironment("KORUNEX_HOME"); !home.empty()) {
+        std::error_code error;
+        if (!home.is_absolute()) return {{}, "KORUNEX_HOME=" + home.string() + " is not an absolute folder"};
+        if (fs::exists(home, error) && !fs::is_directory(home, error))
+            return {{}, "KORUNEX_HOME=" + home.string() + " names a file, not a folder"};
+        return {home / names.iniFile, {}};
+    }
     fs::path config = FromEnvironment("XDG_CONFIG_HOME");
-    if (config.empty()) config = FromEnvironment("HOME") / ".config";
-    return config / "korunex" / names.iniFile;
+    if (!config.is_absolute()) {
+        const fs::path home = HomeFolder();
+        if (home.empty()) return {{}, "no home folder to keep the settings in: set HOME or KORUNEX_HOME"};
+        config = home / ".config";
+    }
+    return {config / "korunex" / names.iniFile, {}};
 }
 
 fs::path DefaultShapeFile(const ProfileNames& names) {
@@ -33,12 +56,11 @@ fs::path DefaultShapeFile(const ProfileNames& names) {
     return {};
 }
 
-bool InstallDefaultShapeFile(const ProfileNames& names, const fs::path& target) {
+std::optional<std::string> InstallDefaultShapeFile(const ProfileNames& names, const fs::path& target) {
     std::error_code error;
-    if (fs::exists(target, error)) return true;
+    if (fs::exists(fs::symlink_status(target, error))) return std::nullopt;
     const fs::path source = DefaultShapeFile(names);
-    if (source.empty()) return false;
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
-    fs::copy_file(source, target, fs::copy_options::skip_existing, error);
-    return fs::exists(target, error);
+    if (source.empty()) return "no default shape file to install at " + target.string();
+    if (std::optional<std::string> problem = InstallFileOnce(source, target)) return target.string() + " " + *problem;
+    return std::nullopt;
 }

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "glyphs/text_letters.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
+#include "linux/terminal_text.h"
+#include "settings/ini_text_store.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -28,48 +30,71 @@ int WritePreview(const std::string& text, ProfileNames& names, const ShapeFileUp
     return DrawFrames(store, names, sheet);
 }
 
+// The records of `letters` planned into a file's text.
+struct PlannedFile {
+    std::optional<ShapeFileUpdate> update;  // none: refused, for `problem`
+    std::string problem;
+    std::string text;      // the file's text with the records
+    bool changes = false;  // the text differs from the file's
+};
+
+PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText) {
+    PlannedFile planned;
+    IniTextStore text{std::string(now)};
+    planned.update = PlanTextRecords(text, names, letters.records, useText, planned.problem);
+    if (planned.update) WriteTextRecords(text, *planned.update);
+    planned.text = text.text();
+    planned.changes = planned.update && planned.text != now;
+    return planned;
+}
+
 }  // namespace
 
 int RunTextCommand(const Options& options) {
-    const TextLetters letters = LettersInFont(*options.text, options.font.value_or(kDefaultFont), false);
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    std::error_code error;
-    const std::optional<std::string> old = file.ReadText();
-    if (!old && std::filesystem::exists(file.path(), error)) {
-        std::fprintf(stderr, "korunex: cannot read %s\n", file.path().c_str());
-        return 1;
-    }
+    if (options.preview) CheckPictureOutput(*options.preview, file.path());
+    const TextLetters letters = LettersInFont(*options.text, options.font.value_or(kDefaultFont), false);
+    const std::string path = file.path().string();
 
-    // The new text is made in memory and replaces the file in one rename.
-    IniTextStore text(old.value_or(""));
-    std::string problem;
-    std::optional<ShapeFileUpdate> update;
-    if (letters.missing.empty())
-        update = PlanTextRecords(text, names, letters.records, options.switches.useText, problem);
-    if (update) WriteTextRecords(text, *update);
-    const bool writes = update && text.text() != old.value_or("") && !options.switches.dryRun;
-    if (options.switches.json)
-        std::fputs(FormatLetterJson(letters, update, file.path().string(), writes).c_str(), stdout);
-    else if (options.switches.report)
-        std::fputs(FormatLetterReport(letters, update).c_str(), stdout);
-
-    for (char32_t character : letters.missing)
-        std::fprintf(stderr, "korunex: %s; try another --font\n", MissingGlyphMessage(letters, character).c_str());
-    if (!letters.missing.empty()) return 1;
-    if (!update) {
-        std::fprintf(stderr, "korunex: %s: %s\n", file.path().c_str(), problem.c_str());
-        return 1;
-    }
-    if (writes) {
-        if (const std::optional<std::string> failure = ReplaceFileText(file.path(), text.text())) {
-            std::fprintf(stderr, "korunex: %s; the file is unchanged\n", failure->c_str());
-            return 1;
+    // The records are planned under the writers' lock into the file as it is
+    // then, so that a writer at the same time loses nothing.
+    PlannedFile planned;
+    std::optional<std::string> failure;
+    if (letters.missing.empty()) {
+        auto plan = [&](std::string_view now) -> std::optional<std::string> {
+            planned = PlanInto(now, letters, names, options.switches.useText);
+            if (!planned.changes || options.switches.dryRun) return std::nullopt;
+            return planned.text;
+        };
+        if (options.switches.dryRun) {
+            const SettingsFileText now = ReadSettingsFile(file.path());
+            if (now.status == SettingsFileText::kRefused) throw FileError{path + " " + now.problem};
+            plan(now.text);
+        } else {
+            failure = UpdateSettingsFile(file.path(), plan);
         }
     }
+    const bool written = planned.changes && !options.switches.dryRun && !failure;
+    if (options.switches.json)
+        std::fputs(FormatLetterJson(letters, planned.update, path, written).c_str(), stdout);
+    else if (options.switches.report)
+        std::fputs(ForTerminal(FormatLetterReport(letters, planned.update)).c_str(), stdout);
+
+    for (char32_t character : letters.missing)
+        PrintProblem(MissingGlyphMessage(letters, character) + "; try another --font");
+    if (!letters.missing.empty()) return 1;
+    if (failure) {
+        PrintProblem(path + " " + *failure + "; the file is unchanged");
+        return 1;
+    }
+    if (!planned.update) {
+        PrintProblem(path + ": " + planned.problem);
+        return 1;
+    }
     if (!options.switches.json)
-        std::fputs(FormatLetterSummary(letters, *update, file.path().string(), options.switches).c_str(), stdout);
-    if (options.preview) return WritePreview(text.text(), names, *update, options);
+        std::fputs(ForTerminal(FormatLetterSummary(letters, *planned.update, path, options.switches)).c_str(), stdout);
+    if (options.preview) return WritePreview(planned.text, names, *planned.update, options);
     return 0;
 }

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 #include "settings/ascii_text.h"
 
@@ -271,39 +268,14 @@ std::string SetIniValue(std::string_view fileBytes, std::string_view section, st
     return out;
 }
 
-std::optional<std::string> IniFileStore::ReadText() const {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return std::move(text).str();
-}
-
-const IniDocument* IniFileStore::Document() const {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const bool exists = fs::exists(path_, error);
-    const std::uintmax_t size = exists ? fs::file_size(path_, error) : 0;
-    const fs::file_time_type changed = exists ? fs::last_write_time(path_, error) : fs::file_time_type{};
-    if (!parsed_ || parsed_->size != size || parsed_->changed != changed || error) {
-        std::optional<IniDocument> document;
-        if (!exists) document.emplace();
-        else if (const std::optional<std::string> text = ReadText()) document.emplace(*text);
-        parsed_ = Parsed{size, changed, std::move(document)};
-    }
-    return parsed_->document ? &*parsed_->document : nullptr;
-}
-
-namespace {
-
-int32_t ReadIntFrom(const IniDocument* document, const char* section, const char* key, int32_t byDefault) {
+int32_t ReadDocumentInt(const IniDocument* document, const char* section, const char* key, int32_t byDefault) {
     const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
     // The platform reads integers through a buffer of 30 characters.
     const std::string_view copied = value ? CopiedProfileValue(*value, 30) : std::string_view{};
     return copied.empty() ? byDefault : ParseProfileInt(copied);
 }
 
-size_t ReadStringFrom(const IniDocument* document, const char* section, const char* key, const char* byDefault,
+size_t ReadDocumentString(const IniDocument* document, const char* section, const char* key, const char* byDefault,
                       char* buffer, size_t capacity) {
     if (capacity == 0) return 0;
     const std::optional<std::string_view> value = document ? document->Find(section, key) : std::nullopt;
@@ -320,81 +292,4 @@ size_t ReadStringFrom(const IniDocument* document, const char* section, const ch
     return chosen.size();
 }
 
-}  // namespace
-
-const IniDocument& IniTextStore::Document() const {
-    if (!document_) document_.emplace(text_);
-    return *document_;
-}
-
-int32_t IniTextStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    return ReadIntFrom(&Document(), section, key, byDefault);
-}
-
-size_t IniTextStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
-                                size_t capacity) const {
-    return ReadStringFrom(&Document(), section, key, byDefault, buffer, capacity);
-}
-
-bool IniTextStore::WriteString(const char* section, const char* key, const char* value) {
-    text_ = SetIniValue(text_, section, key, value);
-    document_.reset();
-    return true;
-}
-
-int32_t IniFileStore::ReadInt(const char* section, const char* key, int32_t byDefault) const {
-    return ReadIntFrom(Document(), section, key, byDefault);
-}
-
-size_t IniFileStore::ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
-                                size_t capacity) const {
-    return ReadStringFrom(Document(), section, key, byDefault, buffer, capacity);
-}
-
-std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    // Through a symlink to the file itself, so the link stays a link.
-    fs::path target = path;
-    for (int hops = 0; fs::is_symlink(target, error) && hops < 40; ++hops) {
-        const fs::path link = fs::read_symlink(target, error);
-        if (error) return "cannot follow the link " + target.string();
-        target = link.is_absolute() ? link : target.parent_path() / link;
-    }
-    const fs::file_status status = fs::status(target, error);
-    const bool exists = fs::exists(status);
-    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if (exists && !fs::is_regular_file(status)) return target.string() + " is not a regular file";
-    if (exists && (status.permissions() & kAnyWrite) == fs::perms::none) return target.string() + " is read-only";
-
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(std::random_device{}() % 1000000u);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            return "cannot write beside " + target.string() + " (is its folder writable and the disk not full?)";
-        }
-    }
-    if (exists) fs::permissions(temporary, status.permissions(), error);
-    fs::rename(temporary, target, error);
-    if (error) {
-        const std::string reason = error.message();
-        fs::remove(temporary, error);
-        return "cannot replace " + target.string() + ": " + reason;
-    }
-    return std::nullopt;
-}
-
-bool IniFileStore::WriteString(const char* section, const char* key, const char* value) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const std::optional<std::string> old = ReadText();
-    if (!old && fs::exists(path_, error)) return false;  // there but unreadable: never replace it
-    const bool written = !ReplaceFileText(path_, SetIniValue(old.value_or(""), section, key, value));
-    parsed_.reset();
-    return written;
-}
+bool HasByteOrderMark(std::string_view fileBytes) { return DetectEncoding(fileBytes).encoding != Encoding::kAnsi; }

@@ -13,15 +13,12 @@
 //   the first section of a name and the first key of a name in it count.
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
-#include "settings/profile_store.h"
 
 // A whole ini file, parsed once. Lookups take constant time, so that a file
 // of many thousands of records is read quickly.
@@ -62,60 +59,15 @@ int32_t ParseProfileInt(std::string_view copiedValue);
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
-// Replaces a file's whole text in one rename, so no reader ever sees a
-// half-written file: a symlink is followed to its file, whose permissions
-// the new file keeps; a file that no one may write is refused; the file's
-// directory is created when missing. On failure the file stays as it was
-// and the problem is returned in plain words.
-std::optional<std::string> ReplaceFileText(const std::filesystem::path& path, std::string_view text);
+// True when the file's bytes start with a UTF-8 or UTF-16 byte-order mark:
+// its text outside ASCII then reads as '?' (see above).
+bool HasByteOrderMark(std::string_view fileBytes);
 
-// A ProfileStore over ini text in memory, parsed at the first read after a change.
-class IniTextStore final : public ProfileStore {
-public:
-    explicit IniTextStore(std::string text) : text_(std::move(text)) {}
-
-    const std::string& text() const { return text_; }
-
-    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override;
-    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
-                      size_t capacity) const override;
-    bool WriteString(const char* section, const char* key, const char* value) override;
-
-private:
-    const IniDocument& Document() const;
-
-    std::string text_;
-    mutable std::optional<IniDocument> document_;
-};
-
-// A ProfileStore over one file. The file is parsed at the first read and
-// again whenever its size or time of change differs from what was parsed. A
-// write goes through ReplaceFileText.
-class IniFileStore final : public ProfileStore {
-public:
-    explicit IniFileStore(std::filesystem::path path) : path_(std::move(path)) {}
-
-    const std::filesystem::path& path() const { return path_; }
-
-    int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override;
-    size_t ReadString(const char* section, const char* key, const char* byDefault, char* buffer,
-                      size_t capacity) const override;
-    bool WriteString(const char* section, const char* key, const char* value) override;
-
-    // The whole file, or nothing when it cannot be read.
-    std::optional<std::string> ReadText() const;
-
-    // The parsed file, or null when it cannot be read (a missing file reads
-    // as empty). Valid until the next call on this store.
-    const IniDocument* Document() const;
-
-private:
-    struct Parsed {
-        std::uintmax_t size;
-        std::filesystem::file_time_type changed;
-        std::optional<IniDocument> document;  // none: the file was unreadable
-    };
-
-    std::filesystem::path path_;
-    mutable std::optional<Parsed> parsed_;
-};
+// A key's value as the profile calls read it from `document` (null: a file
+// that could not be read, so every key is missing): as an integer, with
+// `byDefault` for a missing or empty value; as a string copied into
+// `buffer` of `capacity` bytes, zero-terminated, with `byDefault` for a
+// missing key. ReadDocumentString returns the bytes copied.
+int32_t ReadDocumentInt(const IniDocument* document, const char* section, const char* key, int32_t byDefault);
+size_t ReadDocumentString(const IniDocument* document, const char* section, const char* key, const char* byDefault,
+                          char* buffer, size_t capacity);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ini_file.h"
+#include "settings/ini_text_store.h"
 #include "settings/settings_store.h"
 
 namespace {

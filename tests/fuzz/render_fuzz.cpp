@@ -13,7 +13,7 @@
 
 #include "../frame_invariants.h"
 #include "../logo_fixture.h"
-#include "settings/ini_file.h"
+#include "settings/ini_text_store.h"
 
 namespace {
 

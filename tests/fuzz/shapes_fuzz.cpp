@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "settings/ini_file.h"
+#include "settings/ini_text_store.h"
 #include "scene/numbers.h"
 #include "scene/shape_check.h"
 #include "scene/shape_library.h"
