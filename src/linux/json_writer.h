@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class JsonWriter {
 public:
@@ -54,6 +55,8 @@ public:
     }
     void Newline() { text_ += '\n'; }
     const std::string& text() const { return text_; }
+    // The text written so far, handed over; writing goes on after it.
+    std::string TakeText() { return std::exchange(text_, {}); }
 
 private:
     void Separate() {

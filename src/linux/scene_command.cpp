@@ -10,6 +10,15 @@
 #include "render/recording_raster.h"
 #include "scene/motion.h"
 
+namespace {
+
+void Flush(JsonWriter& json) {
+    const std::string text = json.TakeText();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+}  // namespace
+
 int RunSceneCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
@@ -37,9 +46,10 @@ int RunSceneCommand(const Options& options) {
         raster.calls.clear();
         RenderFrame(*scene, *settings, raster, &record);
         WriteSceneFrame(json, k, *projected, *settings, record);
+        Flush(json);  // frame by frame, so that memory does not grow with --frames
     }
     json.Close(']');
     json.Close('}').Newline();
-    std::fwrite(json.text().data(), 1, json.text().size(), stdout);
-    return 0;
+    Flush(json);
+    return std::ferror(stdout) ? 1 : 0;
 }
