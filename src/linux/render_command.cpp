@@ -11,6 +11,7 @@
 #include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
+#include "linux/terminal_text.h"
 #include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
 #include "render/span_raster.h"
@@ -62,11 +63,35 @@ private:
 
 }  // namespace
 
+namespace {
+
+std::string FramePath(const std::string& folder, int frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04d.png", frame);
+    return (std::filesystem::path(folder) / name).string();
+}
+
+// Every picture the run will write, checked before the first is: none may
+// be the settings file, whatever its name or links.
+void CheckPictures(const Options& options, const std::filesystem::path& settingsFile) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(*options.out, error);
+    if (!fs::is_directory(*options.out, error))
+        throw FileError{"--out " + *options.out + ": cannot make that folder" + (error ? ": " + error.message() : "")};
+    for (int k = 0; k < std::max(options.frames, 1); k += options.every)
+        CheckPictureOutput(FramePath(*options.out, k), settingsFile);
+    if (options.sheet) CheckPictureOutput(*options.sheet, settingsFile);
+}
+
+}  // namespace
+
 int RunRenderCommand(const Options& options) {
     if (!options.out) throw UsageError{"render needs --out DIR"};
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
+    CheckPictures(options, file.path());
     const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
     return DrawFrames(store, names, options);
 }
@@ -92,8 +117,6 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
     const bool takesSnapshot = ChooseBackground(*settings) == Background::kSnapshot;
     SpanRaster raster(windowPixels, takesSnapshot ? desktop : PixelImage{});
 
-    std::error_code error;
-    if (options.out) std::filesystem::create_directories(*options.out, error);
     std::unique_ptr<ContactSheet> sheet;
     if (options.sheet) sheet = std::make_unique<ContactSheet>((frames + options.every - 1) / options.every,
                                                               options.width, options.height);
@@ -103,21 +126,19 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
         cairo_surface_mark_dirty(window.get());
         if (sheet) sheet->Add(window.get());
         if (!options.out) continue;
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04d.png", k);
-        const std::string path = (std::filesystem::path(*options.out) / name).string();
+        const std::string path = FramePath(*options.out, k);
         if (cairo_surface_write_to_png(window.get(), path.c_str()) != CAIRO_STATUS_SUCCESS) {
-            std::fprintf(stderr, "korunex: cannot write %s\n", path.c_str());
+            PrintProblem("cannot write " + path);
             return 1;
         }
-        std::printf("%s\n", path.c_str());
+        std::printf("%s\n", ForTerminal(path).c_str());
     }
     if (sheet) {
         if (!sheet->Write(*options.sheet)) {
-            std::fprintf(stderr, "korunex: cannot write %s\n", options.sheet->c_str());
+            PrintProblem("cannot write " + *options.sheet);
             return 1;
         }
-        std::printf("%s\n", options.sheet->c_str());
+        std::printf("%s\n", ForTerminal(*options.sheet).c_str());
     }
     return 0;
 }

@@ -11,7 +11,7 @@ int RunSaverCommand(const Options& options) {
     const SaverRequest request = ChooseSaverPlace(options, std::getenv("XSCREENSAVER_WINDOW"));
     ProfileNames names;
     LoadKeyNames(names);
-    const IniFileStore file = OpenStore(options, names);
+    const IniFileStore file = OpenStore(options, names, StoreUse::kSaver);
     const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
     return RunSaverOnX11(store, request);
 }

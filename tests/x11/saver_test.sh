@@ -40,6 +40,13 @@ sleep 1; xdotool key a; wait_end $pid 20  # no letters in that file: nothing to 
   || fail "the user's file was replaced"
 cp "$source_dir/data/KORUNEX.ini" "$KORUNEX_HOME/KORUNEX.ini"
 
+# A settings file that is a FIFO never hangs the saver: it runs on its
+# defaults (no records, so nothing to see) and still ends on a key.
+mkdir "$work/fifo-home" && mkfifo "$work/fifo-home/KORUNEX.ini"
+KORUNEX_HOME=$work/fifo-home "$korunex" & pid=$!; pids+=($pid)
+sleep 1; xdotool key a; wait_end $pid 20
+[ "$status" = 0 ] && pass "a FIFO for the settings file: the saver runs and ends on a key" || fail "on a FIFO: $status"
+
 # Inside a window of another program: draws, ignores input, follows a resize,
 # ends on SIGTERM and when the window goes.
 "$test_window" > "$work/id" & host=$!; pids+=($host)
