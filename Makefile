@@ -37,20 +37,13 @@ test: native sanitize windows package deb
 deps:
 	@scripts/install-deps
 
-native: deps
-	@cmake --preset native > /dev/null
-	cmake --build --preset native
-
-sanitize: deps
-	@cmake --preset sanitize > /dev/null
-	cmake --build --preset sanitize
+# The three builds, each a CMake preset of its name.
+native sanitize windows: deps
+	@cmake --preset $@ > /dev/null
+	cmake --build --preset $@
 
 fuzz: sanitize
 	tests/fuzz/run-fuzzers fuzz build/sanitize $(FUZZ_SECONDS)
-
-windows: deps
-	@cmake --preset windows > /dev/null
-	cmake --build --preset windows
 
 # The Windows package: the module, the default KORUNEX.ini, install.cmd,
 # uninstall.cmd and a READ-ME (built with the windows preset).

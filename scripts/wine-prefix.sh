@@ -22,3 +22,11 @@ korunex_wine_settings() {
   local ini="$WINEPREFIX/drive_c/windows/KORUNEX.ini"
   [ -f "$ini" ] || cp "$1/data/KORUNEX.ini" "$ini"
 }
+
+# korunex_wine_dialog_look DECORATED: the dialog's Japanese texts in a face
+# that has their glyphs (Wine's own dialog font has none), and the caption
+# bars drawn by the window manager (Y) or, where none runs, by Wine (N).
+korunex_wine_dialog_look() {
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Shell Dlg' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
