@@ -1,4 +1,5 @@
 #include "scene/logo_scene.h"
+#include "scene/motion.h"
 
 #include <gtest/gtest.h>
 

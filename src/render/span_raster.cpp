@@ -373,7 +373,7 @@ void SpanRaster::ForOpenRunsOverBackground(int64_t y, Paint paint) {
 }
 
 void SpanRaster::ForgetBackground() {
-    if (held_.kind == Background::kNone) return;
+    if (held_.kind == HeldBackground::kNone) return;
     std::fill(background_.begin(), background_.end(), 0);
     held_ = {};
 }
@@ -381,9 +381,9 @@ void SpanRaster::ForgetBackground() {
 // The frame's first call, drawn last. In the window a background leaves the
 // pixels that hold it already; a frame without one forgets what they hold.
 void SpanRaster::DrawFirst(const Call& call) {
-    const Background background = isIntoWindow_ ? BackgroundOf(call) : Background{};
-    if (background.kind == Background::kSnapshot) return CopyFrom(snapshot_, call.x, call.y, background);
-    if (background.kind == Background::kBlack) return CopyFrom(PixelImage{}, 0, 0, background);
+    const HeldBackground background = isIntoWindow_ ? BackgroundOf(call) : HeldBackground{};
+    if (background.kind == HeldBackground::kSnapshot) return CopyFrom(snapshot_, call.x, call.y, background);
+    if (background.kind == HeldBackground::kBlack) return CopyFrom(PixelImage{}, 0, 0, background);
     if (!IsHidden(call)) Draw(call);
     if (isIntoWindow_) ForgetBackground();
 }
@@ -431,10 +431,10 @@ bool SpanRaster::IsHidden(const Call& call) const {
 void SpanRaster::Draw(const Call& call) {
     if (call.kind == Call::kCopyWindow) {
         // Drawn in the window where it was copied from, the copy is the window itself.
-        if (!isIntoWindow_) CopyFrom(window_, call.x, call.y, Background{});
+        if (!isIntoWindow_) CopyFrom(window_, call.x, call.y, HeldBackground{});
         return;
     }
-    if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y, Background{});
+    if (call.kind == Call::kCopySnapshot) return CopyFrom(snapshot_, call.x, call.y, HeldBackground{});
     // Lines reach the last row of their points; fills stop short of it.
     if (call.maxY < clipTop_ || call.minY >= clipBottom_) return;
     const RasterPoint* points = points_.data() + call.firstPoint;
@@ -598,8 +598,8 @@ void SpanRaster::DrawLine(RasterPoint from, RasterPoint to) {
     else pixels.Walk<false>(at, row, column, direction, last - first + 1, minor);
 }
 
-SpanRaster::Background SpanRaster::BackgroundOf(const Call& call) const {
-    if (call.kind == Call::kCopySnapshot) return {Background::kSnapshot, call.x - windowX_, call.y - windowY_};
+SpanRaster::HeldBackground SpanRaster::BackgroundOf(const Call& call) const {
+    if (call.kind == Call::kCopySnapshot) return {HeldBackground::kSnapshot, call.x - windowX_, call.y - windowY_};
     if (call.kind != Call::kPolygon || call.pixel != kBlack || call.pointCount != 4) return {};
     // A rectangle around the clip, its fill and border all black.
     if (call.minX > clipLeft_ || call.maxX < clipRight_ || call.minY > clipTop_ || call.maxY < clipBottom_) return {};
@@ -612,15 +612,15 @@ SpanRaster::Background SpanRaster::BackgroundOf(const Call& call) const {
         corners[a.x == call.maxX][a.y == call.maxY] = true;
     }
     if (!(corners[0][0] && corners[0][1] && corners[1][0] && corners[1][1])) return {};
-    return {Background::kBlack, 0, 0};
+    return {HeldBackground::kBlack, 0, 0};
 }
 
 // The frame from `source` at (x, y), where nothing is painted yet; what lies
 // outside the source reads as black, as in a new bitmap.
-void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background) {
-    if (background.kind != Background::kNone && background != held_) ForgetBackground(), held_ = background;
+void SpanRaster::CopyFrom(const PixelImage& source, int32_t x, int32_t y, HeldBackground background) {
+    if (background.kind != HeldBackground::kNone && background != held_) ForgetBackground(), held_ = background;
     const auto forOpenRuns = [&](int64_t row, auto paint) {
-        if (background.kind == Background::kNone) ForOpenRuns(PaintedRow(row), clipLeft_, clipRight_, paint);
+        if (background.kind == HeldBackground::kNone) ForOpenRuns(PaintedRow(row), clipLeft_, clipRight_, paint);
         else ForOpenRunsOverBackground(row, paint);
     };
     const int64_t left = std::clamp<int64_t>(-int64_t(x), clipLeft_, clipRight_);

@@ -74,11 +74,11 @@ public:
 private:
     // What a window pixel holds as background: black (a black rectangle over
     // the whole frame), or the snapshot's pixel `dx`, `dy` from it.
-    struct Background {
+    struct HeldBackground {
         enum Kind : uint8_t { kNone, kBlack, kSnapshot };
         Kind kind = kNone;
         int64_t dx = 0, dy = 0;
-        bool operator==(const Background&) const = default;
+        bool operator==(const HeldBackground&) const = default;
     };
 
     // One call of the frame; its points and counts lie in points_ and counts_.
@@ -120,7 +120,7 @@ private:
                   int64_t x, int64_t y);
     bool IsHidden(const Call& call) const;
     // The background the frame's first call paints, drawn at windowX_, windowY_.
-    Background BackgroundOf(const Call& call) const;
+    HeldBackground BackgroundOf(const Call& call) const;
     void DrawFirst(const Call& call);
     void Draw(const Call& call);
     void AddEdge(RasterPoint from, RasterPoint to);
@@ -132,7 +132,7 @@ private:
     // Paints the pixels not painted yet from `source` at (x, y), black where it
     // has none; with a `background`, only those of the window that do not
     // hold it already.
-    void CopyFrom(const PixelImage& source, int32_t x, int32_t y, Background background);
+    void CopyFrom(const PixelImage& source, int32_t x, int32_t y, HeldBackground background);
     // Calls paint(x, n) for each run x <= x' < x + n of the pixels of a row
     // from left to right (within the clip) not painted yet, and marks them
     // painted; `words` are the row's painted bits (PaintedRow).
@@ -171,7 +171,7 @@ private:
     // backgroundWords_ words (made with the first frame drawn into the window).
     std::vector<uint64_t> background_;
     int64_t backgroundWords_ = 0;
-    Background held_;
+    HeldBackground held_;
     bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
     // The calls not drawn yet, and the points and counts they refer to; their
     // storage is kept from frame to frame.

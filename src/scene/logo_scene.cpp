@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "scene/motion.h"
 #include "scene/numbers.h"
 
 // The colour codes 1..7; every stored file keeps the colour it always had.
@@ -219,48 +220,7 @@ void BuildSlot(LogoSlot& slot, int32_t i, SaverSettings& settings) {
     }
 }
 
-void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
-    const int32_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
-    scene.centreX = halfW;
-    scene.centreY = halfH;
-    scene.velocityX = scene.velocityY = scene.shiftX = scene.shiftY = 0;
-    if (settings.OPTIONP != 2) return;
-
-    const int32_t halfWidth = settings.OPTIONN * 10 / 2 * settings.SIZEY;
-    if (halfWidth > halfW) {
-        scene.minCentreX = scene.maxCentreX = halfW;
-    } else {
-        scene.minCentreX = halfWidth;
-        scene.maxCentreX = scene.screenWidth - halfWidth;
-    }
-    const int32_t halfHeight = 12 * settings.SIZE;
-    if (halfHeight > halfH) {
-        scene.minCentreY = scene.maxCentreY = halfH;
-    } else {
-        scene.minCentreY = halfHeight;
-        scene.maxCentreY = scene.screenHeight - halfHeight;
-    }
-
-    const int32_t speedX = DrawRandomStep(scene, settings).step;
-    const int32_t speedY = DrawRandomStep(scene, settings).step;
-    switch (DrawRandomStep(scene, settings).quarter) {
-        case 1: scene.velocityX = -speedX, scene.velocityY = -speedY; break;  // left and up
-        case 2: scene.velocityX = +speedX, scene.velocityY = -speedY; break;  // right and up
-        case 3: scene.velocityX = +speedX, scene.velocityY = +speedY; break;  // right and down
-        default: scene.velocityX = -speedX, scene.velocityY = +speedY; break;  // left and down
-    }
-    scene.shiftX = scene.velocityX;
-    scene.shiftY = scene.velocityY;
-}
-
 }  // namespace
-
-RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
-    scene.randomState = scene.randomState * 214013u + 2531011u;
-    const int32_t r = static_cast<int32_t>((scene.randomState >> 16) & 0x7FFF);
-    const int32_t quarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
-    return {quarter, quarter + settings.SIZEIDO};
-}
 
 void BuildScene(LogoScene& scene, SaverSettings& settings) {
     assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots && settings.SIZE >= 1 && settings.SIZEY >= 1);

@@ -70,13 +70,6 @@ struct ShadeRow {
 };
 extern const ShadeRow kShadeTable[8];
 
-// One draw of the scene's generator.
-struct RandomStep {
-    int32_t quarter;  // where r in 0..32767 fell: 1 for the top quarter of the range .. 4 for the bottom
-    int32_t step;     // quarter + SIZEIDO, pixels per tick
-};
-RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
-
 // Builds the scene from the settings, the slots' loaded shapes and the
 // screen size already stored in the scene. Writes the working values back
 // into the settings in memory: HABA with the effective thickness and, while

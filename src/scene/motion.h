@@ -1,7 +1,19 @@
 #pragma once
-// Per-tick projection and motion of the scene.
+// The logo's motion: where it starts and how fast, and per tick its
+// projection, turning and movement.
 
 #include "scene/logo_scene.h"
+
+// One draw of the scene's generator.
+struct RandomStep {
+    int32_t quarter;  // where r in 0..32767 fell: 1 for the top quarter of the range .. 4 for the bottom
+    int32_t step;     // quarter + SIZEIDO, pixels per tick
+};
+RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
+
+// Puts the logo in the middle of the screen and, when it moves (OPTIONP 2),
+// gives it its bounds and a random start velocity.
+void PlaceLogo(LogoScene& scene, const SaverSettings& settings);
 
 // Spins, turns, tilts and projects every corner of the slots in use into
 // viewPoints (reals, y up, depth away from the viewer) and screenPoints
