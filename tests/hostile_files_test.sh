@@ -48,6 +48,7 @@ $work/plain|2|--ini $work/fifo/KORUNEX.ini: is a FIFO, not a regular file|saver 
 $work/plain|2|$work/a.ini is the settings file; a picture is never written over it|text AB --font $font --ini $work/a.ini --preview $work/a.ini
 $work/plain|2|$work/a-link.ini is the settings file|text AB --font $font --ini $work/a.ini --preview $work/a-link.ini
 $work/plain|2|$work/a-hard.png is the settings file|render --ini $work/a.ini --out $work/r --sheet $work/a-hard.png
+$work/plain|2|cannot write $work/fifo/KORUNEX.ini: it is no regular file|render --ini $work/a.ini --out $work/r --sheet $work/fifo/KORUNEX.ini
 $work/plain|2|cannot write /no/such/dir/p.png: no folder /no/such/dir|text AB --font $font --ini $work/a.ini --preview /no/such/dir/p.png
 CASES
 # A frame named like the settings file.

@@ -71,6 +71,7 @@ int RunSaverCommand(const Options& options);
 int RunTextCommand(const Options& options);
 
 // Refuses, with FileError, a picture output that would be written over the
-// settings file (the same file, however it is spelled or linked) or that
-// lies in a folder that is not there, before anything is written.
+// settings file (the same file, however it is spelled or linked), that lies
+// in a folder that is not there, or that is there as anything but a regular
+// file (a FIFO would hang the run), before anything is written.
 void CheckPictureOutput(const std::string& picture, const std::filesystem::path& settingsFile);

@@ -12,5 +12,9 @@ void CheckPictureOutput(const std::string& picture, const std::filesystem::path&
     const fs::path folder = fs::path(picture).has_parent_path() ? fs::path(picture).parent_path() : fs::path(".");
     std::error_code error;
     if (!fs::is_directory(folder, error)) throw FileError{"cannot write " + picture + ": no folder " + folder.string()};
-    if (fs::is_directory(picture, error)) throw FileError{"cannot write " + picture + ": it is a folder"};
+    // A FIFO would hold the run until someone reads it, a device take the picture who knows where.
+    const fs::file_status status = fs::status(picture, error);
+    if (fs::is_directory(status)) throw FileError{"cannot write " + picture + ": it is a folder"};
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw FileError{"cannot write " + picture + ": it is no regular file"};
 }
