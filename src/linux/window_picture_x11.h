@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/span_raster.h"
+#include "render/pixel_image.h"
 
 class WindowPicture {
 public:

@@ -34,19 +34,12 @@
 #include <functional>
 #include <vector>
 
+#include "render/draw_target.h"
+#include "render/edge_fill.h"
+#include "render/held_background.h"
+#include "render/pixel_image.h"
 #include "render/raster.h"
-
-// Rows of 32-bit pixels 0x00RRGGBB, not owned: `stride` pixels from one row
-// to the next.
-struct PixelImage {
-    uint32_t* pixels = nullptr;
-    int32_t width = 0, height = 0;
-    ptrdiff_t stride = 0;
-
-    uint32_t* Row(int32_t y) const { return pixels + y * stride; }
-};
-
-constexpr uint32_t PixelOf(Rgb colour) { return uint32_t(colour.r) << 16 | uint32_t(colour.g) << 8 | colour.b; }
+#include "render/raster_lines.h"
 
 class SpanRaster final : public Raster {
 public:
@@ -72,15 +65,6 @@ public:
     PixelImage Frame();
 
 private:
-    // What a window pixel holds as background: black (a black rectangle over
-    // the whole frame), or the snapshot's pixel `dx`, `dy` from it.
-    struct HeldBackground {
-        enum Kind : uint8_t { kNone, kBlack, kSnapshot };
-        Kind kind = kNone;
-        int64_t dx = 0, dy = 0;
-        bool operator==(const HeldBackground&) const = default;
-    };
-
     // One call of the frame; its points and counts lie in points_ and counts_.
     struct Call {
         enum Kind : uint8_t { kPolygon, kRegion, kPolylines, kCopyWindow, kCopySnapshot };
@@ -94,58 +78,27 @@ private:
         uint32_t firstPoint = 0, pointCount = 0, firstCount = 0, countCount = 0;
     };
 
-    // One ring edge crossing rows yTop <= y < yBottom; x is the first
-    // covered pixel at the current row, kept exactly by whole steps and a
-    // remainder over dy.
-    struct Edge {
-        int32_t yTop, yBottom;
-        int64_t x, remainder, stepX, stepRemainder, dy;
-        int32_t winding;  // +1 downward, -1 upward
-
-        // To the next row, without a branch: whether the remainder carries
-        // follows no pattern a processor could predict.
-        void Step() {
-            remainder += stepRemainder;
-            const bool carries = remainder >= dy;
-            x += stepX + carries;
-            remainder -= carries ? dy : 0;
-        }
+    // Where the kept calls are being drawn: the target, and where the
+    // frame's top left lies in the window when the target is the window.
+    struct Drawing {
+        DrawTarget target;
+        bool isIntoWindow = false;
+        int64_t windowX = 0, windowY = 0;
     };
 
     void Keep(Call call, const RasterPoint* points, int pointCount, const int* counts, int countCount);
+    // The frame's calls are drawn: none is kept any longer.
+    void ForgetCalls();
     // Draws the kept calls into rows of `stride` pixels from `target` with
     // the frame's top left at (x, y) of them, clipped to the frame's
     // left <= x' < right and top <= y' < bottom; forgets them.
     void DrawInto(uint32_t* target, ptrdiff_t stride, int32_t left, int32_t top, int32_t right, int32_t bottom,
                   int64_t x, int64_t y);
-    bool IsHidden(const Call& call) const;
-    // The background the frame's first call paints, drawn at windowX_, windowY_.
-    HeldBackground BackgroundOf(const Call& call) const;
-    void DrawFirst(const Call& call);
-    void Draw(const Call& call);
-    void AddEdge(RasterPoint from, RasterPoint to);
-    void FillEdges(uint32_t pixel, FillRule rule);
-    void DrawLine(RasterPoint from, RasterPoint to);
-    // Whether the line has been drawn by the calls being drawn, either way
-    // (`addsStart`: the other way first, and not both ways yet); records it.
-    bool IsDrawnAlready(RasterPoint from, RasterPoint to, bool& addsStart);
-    // Paints the pixels not painted yet from `source` at (x, y), black where it
-    // has none; with a `background`, only those of the window that do not
-    // hold it already.
-    void CopyFrom(const PixelImage& source, int32_t x, int32_t y, HeldBackground background);
-    // Calls paint(x, n) for each run x <= x' < x + n of the pixels of a row
-    // from left to right (within the clip) not painted yet, and marks them
-    // painted; `words` are the row's painted bits (PaintedRow).
-    template <typename Paint>
-    void ForOpenRuns(uint64_t* words, int64_t left, int64_t right, Paint paint);
-    uint64_t* PaintedRow(int64_t y) { return painted_.data() + (y - clipTop_) * paintedWords_; }
-    // The same for the whole row of the clip, leaving out the window pixels
-    // that hold the background already and recording which ones will, for
-    // the background, drawn last: it marks nothing painted.
-    template <typename Paint>
-    void ForOpenRunsOverBackground(int64_t y, Paint paint);
-    // No window pixel is known to hold a background any longer.
-    void ForgetBackground();
+    bool IsHidden(const Drawing& drawing, const Call& call) const;
+    // The background the frame's first call paints in the window.
+    HeldBackground BackgroundOf(const Drawing& drawing, const Call& call) const;
+    void DrawFirst(const Drawing& drawing, const Call& call);
+    void Draw(const Drawing& drawing, const Call& call);
 
     PixelImage window_, snapshot_;
     Presented presented_;
@@ -153,42 +106,14 @@ private:
     // storage only grows, so frames of any size reuse it.
     std::vector<uint32_t> frame_;
     int32_t width_ = 0, height_ = 0;
-    // Where the calls are being drawn (see DrawInto).
-    uint32_t* target_ = nullptr;
-    ptrdiff_t stride_ = 0;
-    int64_t origin_ = 0;
-    int32_t clipLeft_ = 0, clipRight_ = 0, clipTop_ = 0, clipBottom_ = 0;
-    // Drawn into the window: where the frame's top left lies in it.
-    bool isIntoWindow_ = false;
-    int64_t windowX_ = 0, windowY_ = 0;
-    // The pixels painted so far by the calls being drawn, a bit each, rows
-    // of paintedWords_ words from the clip's top row, bit 0 at frame x =
-    // paintedLeft_: in the window, at a multiple of 64, so that the words
-    // line up with those of background_.
-    std::vector<uint64_t> painted_;
-    int64_t paintedWords_ = 0, paintedLeft_ = 0;
-    // The window pixels that hold `held_`, a bit each, rows of
-    // backgroundWords_ words (made with the first frame drawn into the window).
-    std::vector<uint64_t> background_;
-    int64_t backgroundWords_ = 0;
-    HeldBackground held_;
     bool drawnIntoFrame_ = false;  // Frame() has been looked at in this frame
     // The calls not drawn yet, and the points and counts they refer to; their
-    // storage is kept from frame to frame.
+    // storage is kept from frame to frame, as is that of the painted bits.
     std::vector<Call> calls_;
     std::vector<RasterPoint> points_;
     std::vector<int> counts_;
-    std::vector<Edge> edges_;
-    std::vector<Edge*> active_;
-    // The lines drawn by the calls being drawn, by their ends packed into 64
-    // bits, the lower first: a table of open addressing, a power of two in
-    // size. A place is taken by the drawing numbered drawing_ alone, so
-    // that a new drawing need not clear it.
-    struct DrawnLine {
-        uint64_t low = 0, high = 0;
-        uint32_t drawing = 0;
-        bool isFromLow = false, isDrawnBothWays = false;
-    };
-    std::vector<DrawnLine> drawnLines_;
-    uint32_t drawing_ = 0;
+    std::vector<uint64_t> painted_;
+    EdgeFill edges_;
+    DrawnLines drawnLines_;
+    BackgroundMemory background_;
 };
