@@ -71,7 +71,8 @@ printf '[KORUNEX]\n' > "$work/locked.ini" && chmod 000 "$work/locked.ini"
 for command in shapes scene render saver; do
   for ini in "$work/missing.ini" "$work/folder.ini" "$work/locked.ini"; do
     [ "$ini" = "$work/locked.ini" ] && [ -r "$ini" ] && continue  # root reads any file
-    "$korunex" $command --ini "$ini" --out "$work/none" > /dev/null 2> "$work/err"
+    out=(); [ $command = render ] && out=(--out "$work/none")
+    "$korunex" $command --ini "$ini" "${out[@]}" > /dev/null 2> "$work/err"
     [ $? -eq 2 ] || fail "$command --ini $(basename "$ini") is not an error"
     grep -q -- "--ini $ini: \(no such file\|is a folder, not a file\|cannot be read\)" "$work/err" ||
       fail "$command --ini $(basename "$ini") message: $(head -n 1 "$work/err")"
