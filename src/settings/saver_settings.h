@@ -7,15 +7,32 @@
 // Every user setting, one 32-bit field per ini key, in load and save order.
 // Values are taken as read from the file; see KeepWithinSaverLimits.
 struct SaverSettings {
-    int32_t OPTIONA1, OPTIONA2, OPTIONA3, OPTIONA4, OPTIONA5, OPTIONA6, OPTIONA7, OPTIONA8, OPTIONA9;
-    int32_t OPTIONC1, OPTIONC2, OPTIONC3, OPTIONC4, OPTIONC5, OPTIONC6, OPTIONC7, OPTIONC8, OPTIONC9;
-    int32_t OPTIONN;
-    int32_t ZKAITEN1, ZKAITEN2, ZKAITEN3, ZKAITEN4, ZKAITEN5, ZKAITEN6, ZKAITEN7, ZKAITEN8, ZKAITEN9;
-    int32_t OPTIONP;
-    int32_t STEPRAG;
-    int32_t STEPRAG1, STEPRAG2, STEPRAG3, STEPRAG4, STEPRAG5, STEPRAG6, STEPRAG7, STEPRAG8, STEPRAG9;
-    int32_t HABA, HABAJIDO, SIZES, SIZE, SIZEY, SIZEIDO, COLOR, COLORS, TIMER, VIEW, ENKIN;
-    int32_t BKMODE, ZANZOU, KAITEN;
+    // Per slot No.1..No.9 (slot k in the fields ending in k):
+    int32_t OPTIONA1, OPTIONA2, OPTIONA3, OPTIONA4, OPTIONA5, OPTIONA6, OPTIONA7, OPTIONA8,
+        OPTIONA9;  // the shape record shown, numbered from 1; 0 = blank slot
+    int32_t OPTIONC1, OPTIONC2, OPTIONC3, OPTIONC4, OPTIONC5, OPTIONC6, OPTIONC7, OPTIONC8,
+        OPTIONC9;     // colour code 1..7, used while COLORS is 1
+    int32_t OPTIONN;  // slots in use, 1..9: slots 1..OPTIONN are the non-blank ones
+    int32_t ZKAITEN1, ZKAITEN2, ZKAITEN3, ZKAITEN4, ZKAITEN5, ZKAITEN6, ZKAITEN7, ZKAITEN8,
+        ZKAITEN9;     // 1 = the slot spins in its own plane too
+    int32_t OPTIONP;  // 1 = turn in the centre, 2 = move about and turn
+    int32_t STEPRAG;  // degrees per tick the whole logo turns, 0..30
+    int32_t STEPRAG1, STEPRAG2, STEPRAG3, STEPRAG4, STEPRAG5, STEPRAG6, STEPRAG7, STEPRAG8,
+        STEPRAG9;      // degrees per tick the slot spins, 0..30
+    int32_t HABA;      // depth of the solids, 0..30, while HABAJIDO is 0
+    int32_t HABAJIDO;  // 1 = automatic thickness instead of HABA
+    int32_t SIZES;     // 1 = the dialog keeps SIZEY equal to SIZE
+    int32_t SIZE;      // vertical size, 1..50 (pixels per 10 shape units)
+    int32_t SIZEY;     // horizontal size, 1..50
+    int32_t SIZEIDO;   // pixels per tick added to a moving logo's random speed, 0..20
+    int32_t COLOR;     // colour code 1..7 of every slot while COLORS is 0
+    int32_t COLORS;    // 1 = each slot has its own colour OPTIONCk
+    int32_t TIMER;     // milliseconds between frames, 10..300
+    int32_t VIEW;      // view tilt in steps of 10 degrees, 0..9
+    int32_t ENKIN;     // perspective strength, 0..30 in steps of 5 (0 = none)
+    int32_t BKMODE;    // 1 = black background; 0 = the desktop stays behind the logo
+    int32_t ZANZOU;    // 1 = frames leave after-images
+    int32_t KAITEN;    // 0 = the letters turn as a whole, 1 = each about its own axis
 };
 
 inline constexpr int kSettingCount = 53;

@@ -33,27 +33,31 @@ constinit const std::array<DialogBar, 15> kDialogBars = {{
 
 namespace {
 
-constexpr std::array<int, 2> kModeRadioIds = {kMoveAndTurnRadio, kTurnInCentreRadio};
-constexpr std::array<int, 2> kTurnRadioIds = {kTurnAsWholeRadio, kTurnEachRadio};
-constexpr int kPerspectiveStep = 5;
-
-// Radios that only set their setting to a fixed value.
-struct ValueRadio {
-    int id;
+// A group of radios that sets one setting to the value of the radio
+// clicked. A value that no radio has (a hand-edited file) shows radio
+// `shownOtherwise`, whose value the saver runs such a file with.
+struct RadioGroup {
     SettingField field;
-    int32_t value;
+    std::span<const int> ids;
+    std::span<const int32_t> values;  // per radio of `ids`
+    size_t shownOtherwise;
 };
 
-constexpr ValueRadio kValueRadios[] = {
-    {kMoveAndTurnRadio, &S::OPTIONP, 2}, {kTurnInCentreRadio, &S::OPTIONP, 1},
-    {kTurnAsWholeRadio, &S::KAITEN, 0},  {kTurnEachRadio, &S::KAITEN, 1},
-    {IDC_VIEW_0, &S::VIEW, 0},  {IDC_VIEW_10, &S::VIEW, 1}, {IDC_VIEW_20, &S::VIEW, 2}, {IDC_VIEW_30, &S::VIEW, 3},
-    {IDC_VIEW_40, &S::VIEW, 4}, {IDC_VIEW_50, &S::VIEW, 5}, {IDC_VIEW_60, &S::VIEW, 6}, {IDC_VIEW_70, &S::VIEW, 7},
-    {IDC_VIEW_80, &S::VIEW, 8}, {IDC_VIEW_90, &S::VIEW, 9},
-    {IDC_PERSPECTIVE_0, &S::ENKIN, 0},   {IDC_PERSPECTIVE_5, &S::ENKIN, 5},   {IDC_PERSPECTIVE_10, &S::ENKIN, 10},
-    {IDC_PERSPECTIVE_15, &S::ENKIN, 15}, {IDC_PERSPECTIVE_20, &S::ENKIN, 20}, {IDC_PERSPECTIVE_25, &S::ENKIN, 25},
-    {IDC_PERSPECTIVE_30, &S::ENKIN, 30},
+constexpr std::array<int, 2> kModeRadioIds = {kMoveAndTurnRadio, kTurnInCentreRadio};
+constexpr std::array<int32_t, 2> kModeValues = {2, 1};
+constexpr std::array<int, 2> kTurnRadioIds = {kTurnAsWholeRadio, kTurnEachRadio};
+constexpr std::array<int32_t, 2> kTurnValues = {0, 1};
+constexpr std::array<int32_t, 10> kViewValues = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+constexpr std::array<int32_t, 7> kPerspectiveValues = {0, 5, 10, 15, 20, 25, 30};
+static_assert(kViewValues.size() == kViewRadioIds.size() && kPerspectiveValues.size() == kPerspectiveRadioIds.size());
+
+constexpr RadioGroup kRadioGroups[] = {
+    {&S::OPTIONP, kModeRadioIds, kModeValues, 1},
+    {&S::KAITEN, kTurnRadioIds, kTurnValues, 0},
+    {&S::VIEW, kViewRadioIds, kViewValues, 0},
+    {&S::ENKIN, kPerspectiveRadioIds, kPerspectiveValues, 0},
 };
+
 
 // Check boxes that only flip their setting.
 struct PlainCheck {
@@ -69,10 +73,16 @@ constexpr PlainCheck kPlainChecks[] = {
 };
 
 // 1-based position of `id` in `ids`, or 0.
-template <size_t N>
-int PositionIn(const std::array<int, N>& ids, int id) {
+int PositionIn(std::span<const int> ids, int id) {
     const auto found = std::find(ids.begin(), ids.end(), id);
     return found == ids.end() ? 0 : static_cast<int>(found - ids.begin()) + 1;
+}
+
+// The group radio `id` belongs to, or null.
+const RadioGroup* GroupOf(int id) {
+    for (const RadioGroup& group : kRadioGroups)
+        if (PositionIn(group.ids, id)) return &group;
+    return nullptr;
 }
 
 int32_t& ShapeChoice(SaverSettings& settings, int slot) { return settings.*kShapeChoiceFields[slot - 1]; }
@@ -169,9 +179,7 @@ DialogControlKind DialogControlKindOf(int id) {
     if (id == kAutoWidthCheck || id == kSyncSizeCheck || id == kSlotColoursCheck) return K::kCheck;
     for (const PlainCheck& check : kPlainChecks)
         if (check.id == id) return K::kCheck;
-    if (PositionIn(kSlotRadioIds, id) || PositionIn(kColourRadioIds, id)) return K::kRadio;
-    for (const ValueRadio& radio : kValueRadios)
-        if (radio.id == id) return K::kRadio;
+    if (PositionIn(kSlotRadioIds, id) || PositionIn(kColourRadioIds, id) || GroupOf(id)) return K::kRadio;
     for (const DialogBar& bar : kDialogBars) {
         if (bar.id == id) return K::kBar;
         if (bar.numberId == id) return K::kNumber;
@@ -192,14 +200,14 @@ void BeginSettingsDialog(SettingsDialog& dialog, const ProfileStore& store) {
         view[kSlotListIds[slot - 1]].selection = ListIndexFor(ShapeChoice(s, slot), dialog.shapes.count);
     for (int slot = 1; slot <= 9; ++slot) ShowCheck(view, kSlotSpinCheckIds[slot - 1], s.*kSlotSpinFields[slot - 1]);
 
-    CheckRadio(view, kViewRadioIds, kViewRadioIds[s.VIEW >= 1 && s.VIEW <= 9 ? s.VIEW : 0]);
-    const bool knownPerspective = s.ENKIN >= 5 && s.ENKIN <= 30 && s.ENKIN % kPerspectiveStep == 0;
-    CheckRadio(view, kPerspectiveRadioIds, kPerspectiveRadioIds[knownPerspective ? s.ENKIN / kPerspectiveStep : 0]);
+    for (const RadioGroup& group : kRadioGroups) {
+        const auto found = std::find(group.values.begin(), group.values.end(), s.*group.field);
+        const size_t shown = found != group.values.end() ? size_t(found - group.values.begin()) : group.shownOtherwise;
+        CheckRadio(view, group.ids, group.ids[shown]);
+    }
     ShowCheck(view, kClearScreenCheck, s.BKMODE);
     ShowCheck(view, kAfterImageCheck, s.ZANZOU);
     ShowSlotCount(dialog);
-    CheckRadio(view, kModeRadioIds, s.OPTIONP == 2 ? kMoveAndTurnRadio : kTurnInCentreRadio);
-    CheckRadio(view, kTurnRadioIds, s.KAITEN == 1 ? kTurnEachRadio : kTurnAsWholeRadio);
 
     ShowCheck(view, kAutoWidthCheck, s.HABAJIDO);
     ShowCheck(view, kSyncSizeCheck, s.SIZES);
@@ -284,13 +292,9 @@ DialogReply HandleDialogCommand(SettingsDialog& dialog, int id, int32_t listSele
     }
     for (const PlainCheck& check : kPlainChecks)
         if (check.id == id) FlipCheck(view, id, s.*check.field);
-    for (const ValueRadio& radio : kValueRadios) {
-        if (radio.id != id) continue;
-        s.*radio.field = radio.value;
-        if (radio.field == &S::OPTIONP) CheckRadio(view, kModeRadioIds, id);
-        else if (radio.field == &S::KAITEN) CheckRadio(view, kTurnRadioIds, id);
-        else if (radio.field == &S::VIEW) CheckRadio(view, kViewRadioIds, id);
-        else CheckRadio(view, kPerspectiveRadioIds, id);
+    if (const RadioGroup* group = GroupOf(id)) {
+        s.*group->field = group->values[size_t(PositionIn(group->ids, id) - 1)];
+        CheckRadio(view, group->ids, id);
     }
     return {};
 }
