@@ -16,7 +16,7 @@ namespace {
 std::set<int32_t> Painted(const LogoSlot& slot, VisibleCaps* caps = nullptr) {
     RecordingRaster raster;
     int32_t painted[kMaxPoints];
-    const SideFaceOrder drawn = DrawSideFaces(slot, raster, painted);
+    const SideFaceOrder drawn = DrawSideFaces(slot, slot.screenPoints, raster, painted);
     if (caps) *caps = drawn.caps;
     const int count = drawn.count;
     std::set<int32_t> faces(painted, painted + count);
@@ -43,7 +43,7 @@ TEST_F(SideFaces, AConvexOutlineNeedsNoOrderingAndPaintsInDecreasingFaceNumber) 
         auto scene = Project({octagon}, angle);
         RecordingRaster raster;
         int32_t painted[kMaxPoints];
-        const int count = DrawSideFaces(scene->slots[1], raster, painted).count;
+        const int count = DrawSideFaces(scene->slots[1], scene->slots[1].screenPoints, raster, painted).count;
         ASSERT_GT(count, 0);
         EXPECT_TRUE(std::is_sorted(painted, painted + count, std::greater<>())) << angle;
     }

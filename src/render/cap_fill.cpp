@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-void DrawCap(const LogoSlot& slot, VisibleCaps caps, Raster& raster) {
+void DrawCap(const LogoSlot& slot, const ScreenPoint* corners, VisibleCaps caps, Raster& raster) {
     if (!caps.front && !caps.back) return;
     const ShapeRecord& shape = slot.shape;
     if (shape.contourCount < 1) return;
@@ -19,7 +19,7 @@ void DrawCap(const LogoSlot& slot, VisibleCaps caps, Raster& raster) {
         const ContourRange& contour = shape.contours[c];
         const int start = used;
         for (int32_t k = contour.first; k <= contour.last; ++k) {
-            const ScreenPoint& p = slot.screenPoints[offset + k];
+            const ScreenPoint& p = corners[offset + k];
             rings[used++] = {p.x, p.y};
         }
         rings[used++] = rings[start];

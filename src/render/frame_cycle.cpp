@@ -53,16 +53,21 @@ WideBox FrameBoxOf(const WideBox& raw, const LogoScene& scene) {
     return box;
 }
 
-// Moves the projected points into the frame surface's coordinates (y down),
-// onto its edge when they lie outside.
-void MoveIntoFrame(LogoScene& scene, const SaverSettings& settings, int64_t offX, int64_t offY, int64_t width,
-                   int64_t height) {
+// Every slot's corners on the frame surface: pixels, y down; corner j of slot s at [s][j].
+struct FrameCorners {
+    ScreenPoint slots[kMaxSlots + 1][kMaxCorners + 1];
+};
+
+// The projected points moved into the frame surface's coordinates, onto its
+// edge when they lie outside.
+void MoveIntoFrame(const LogoScene& scene, const SaverSettings& settings, int64_t offX, int64_t offY, int64_t width,
+                   int64_t height, FrameCorners& frame) {
     for (int32_t s = 1; s <= settings.OPTIONN; ++s) {
-        LogoSlot& slot = scene.slots[s];
+        const LogoSlot& slot = scene.slots[s];
         for (int32_t j = 1; j <= 2 * slot.shape.pointCount; ++j) {
-            ScreenPoint& p = slot.screenPoints[j];
-            p.x = int32_t(std::clamp<int64_t>(offX + p.x, 0, width));
-            p.y = int32_t(std::clamp<int64_t>(offY - p.y, 0, height));
+            const ScreenPoint& p = slot.screenPoints[j];
+            frame.slots[s][j] = {int32_t(std::clamp<int64_t>(offX + p.x, 0, width)),
+                                 int32_t(std::clamp<int64_t>(offY - p.y, 0, height))};
         }
     }
 }
@@ -86,7 +91,8 @@ FrameBox Saturated(const WideBox& box) {
 // Every slot's side faces, then every slot's cap, in the order the turn
 // angle gives: seen from the front the last slot is drawn first; seen from
 // behind, the first.
-void DrawSlots(const LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+void DrawSlots(const LogoScene& scene, const FrameCorners& frame, const SaverSettings& settings, Raster& raster,
+               FrameRecord* record) {
     const bool isSeenFromFront = (scene.turnAngle / 180) % 2 == 0;
     int32_t slotOrder[kMaxSlots];
     VisibleCaps caps[kMaxSlots];
@@ -94,7 +100,7 @@ void DrawSlots(const LogoScene& scene, const SaverSettings& settings, Raster& ra
         const int32_t slot = isSeenFromFront ? settings.OPTIONN - k : k + 1;
         slotOrder[k] = slot;
         int32_t painted[kMaxPoints];
-        const SideFaceOrder drawn = DrawSideFaces(scene.slots[slot], raster, painted);
+        const SideFaceOrder drawn = DrawSideFaces(scene.slots[slot], frame.slots[slot], raster, painted);
         caps[k] = drawn.caps;
         if (record) {
             record->paintCount[slot] = drawn.count;
@@ -102,7 +108,8 @@ void DrawSlots(const LogoScene& scene, const SaverSettings& settings, Raster& ra
             record->caps[slot] = drawn.caps;
         }
     }
-    for (int32_t k = 0; k < settings.OPTIONN; ++k) DrawCap(scene.slots[slotOrder[k]], caps[k], raster);
+    for (int32_t k = 0; k < settings.OPTIONN; ++k)
+        DrawCap(scene.slots[slotOrder[k]], frame.slots[slotOrder[k]], caps[k], raster);
 }
 
 }  // namespace
@@ -140,12 +147,13 @@ void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster
     // The box need not span the logo centre, so its offsets keep their signs.
     const int64_t width = box.maxX - box.minX + 1, height = box.maxY - box.minY + 1;
     const int64_t offX = -box.minX, offY = box.maxY;
-    MoveIntoFrame(scene, settings, offX, offY, width, height);
+    FrameCorners frame;  // filled for the slots in use only
+    MoveIntoFrame(scene, settings, offX, offY, width, height, frame);
     const int32_t left = SaturateToInt32(scene.centreX - offX), top = SaturateToInt32(scene.centreY - offY);
 
     raster.BeginFrame(int32_t(width), int32_t(height));
     PaintBackground(raster, ChooseBackground(settings), int32_t(width), int32_t(height), left, top);
-    DrawSlots(scene, settings, raster, record);
+    DrawSlots(scene, frame, settings, raster, record);
     raster.PresentFrame(left, top);
 
     const FrameBox drawn = Saturated(box);

@@ -238,7 +238,8 @@ SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints])
     return {count, FindVisibleCaps(slot)};
 }
 
-SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]) {
+SideFaceOrder DrawSideFaces(const LogoSlot& slot, const ScreenPoint* corners, Raster& raster,
+                            int32_t (&painted)[kMaxPoints]) {
     int32_t order[kMaxPoints];
     const SideFaceOrder ordered = OrderSideFaces(slot, order);
     for (int i = 0; i < ordered.count; ++i) {
@@ -246,7 +247,7 @@ SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&pain
         assert(face >= 1 && face <= slot.shape.pointCount);
         painted[i] = face;
         const int32_t* c = slot.sides[face].corners;
-        const ScreenPoint* s = slot.screenPoints;
+        const ScreenPoint* s = corners;
         const RasterPoint quad[5] = {{s[c[0]].x, s[c[0]].y}, {s[c[1]].x, s[c[1]].y}, {s[c[2]].x, s[c[2]].y},
                                      {s[c[3]].x, s[c[3]].y}, {s[c[0]].x, s[c[0]].y}};
         raster.FillPolygon(quad, 4, slot.sideShade, FillRule::kEvenOdd);

@@ -22,6 +22,8 @@ struct SideFaceOrder {
 SideFaceOrder OrderSideFaces(const LogoSlot& slot, int32_t (&order)[kMaxPoints]);
 
 // Orders the slot's side faces and paints them farthest first in the side
-// shade, each outlined in black. `painted` receives the face numbers in
-// painting order; the count is how many were painted.
-SideFaceOrder DrawSideFaces(const LogoSlot& slot, Raster& raster, int32_t (&painted)[kMaxPoints]);
+// shade, each outlined in black, at `corners`: the slot's corners where the
+// raster draws them (frame pixels, y down), corner j at corners[j]. `painted`
+// receives the face numbers in painting order; the count is how many were painted.
+SideFaceOrder DrawSideFaces(const LogoSlot& slot, const ScreenPoint* corners, Raster& raster,
+                            int32_t (&painted)[kMaxPoints]);

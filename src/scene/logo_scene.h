@@ -47,7 +47,7 @@ struct LogoSlot {
     Rgb frontShade, sideShade, backShade;
     int32_t spinAngle;  // whole degrees
     ViewPoint viewPoints[kMaxCorners + 1];
-    ScreenPoint screenPoints[kMaxCorners + 1];
+    ScreenPoint screenPoints[kMaxCorners + 1];  // projected: whole pixels from the logo centre, y up
 };
 
 struct LogoScene {
