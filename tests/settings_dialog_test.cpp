@@ -73,19 +73,26 @@ protected:
     SettingsDialog dialog{};
 };
 
-constexpr int kRed = 1032, kGreen = 1033, kBlue = 1034, kYellow = 1055;
+constexpr int kRed = IDC_COLOUR_RED, kGreen = IDC_COLOUR_GREEN, kBlue = IDC_COLOUR_BLUE, kYellow = IDC_COLOUR_YELLOW;
+
+// The value a setting has when its key is missing.
+int32_t DefaultOf(SettingField field) {
+    for (const SettingKey& key : kSettingKeys)
+        if (key.field == field) return key.byDefault;
+    ADD_FAILURE() << "a field without a key";
+    return 0;
+}
 
 TEST_F(SettingsDialogTest, OpensWithTheDefaultsOnAFileWithShapesButNoSettings) {
     OpenWithShapes(25);
     EXPECT_EQ(dialog.shapes.count, 25);
-    EXPECT_EQ(Shown(1), 22);
-    EXPECT_EQ(Shown(2), 5);
-    for (int slot = 3; slot <= 9; ++slot) EXPECT_EQ(Shown(slot), 0) << "slot " << slot;
-    EXPECT_EQ(Number(kSlotCountNumber), 2);
+    for (int slot = 1; slot <= 9; ++slot)
+        EXPECT_EQ(Shown(slot), DefaultOf(kShapeChoiceFields[slot - 1])) << "slot " << slot;
+    EXPECT_EQ(Number(kSlotCountNumber), DefaultOf(&SaverSettings::OPTIONN));
     EXPECT_TRUE(Checked(kTurnInCentreRadio));
     EXPECT_FALSE(Checked(kMoveAndTurnRadio));
-    EXPECT_EQ(CheckedOf(kViewRadioIds), 1063);         // "30"
-    EXPECT_EQ(CheckedOf(kPerspectiveRadioIds), 1092);  // "15"
+    EXPECT_EQ(CheckedOf(kViewRadioIds), kViewRadioIds[size_t(DefaultOf(&SaverSettings::VIEW))]);
+    EXPECT_EQ(CheckedOf(kPerspectiveRadioIds), kPerspectiveRadioIds[size_t(DefaultOf(&SaverSettings::ENKIN) / 5)]);
     EXPECT_EQ(CheckedColour(), kBlue);
     for (int id : kSlotRadioIds) EXPECT_FALSE(Enabled(id));
     EXPECT_EQ(CheckedOf(kSlotRadioIds), 0);
@@ -94,13 +101,10 @@ TEST_F(SettingsDialogTest, OpensWithTheDefaultsOnAFileWithShapesButNoSettings) {
     EXPECT_EQ(Number(kWidthNumber), 0);
     EXPECT_TRUE(Checked(kSyncSizeCheck));
     EXPECT_FALSE(Enabled(kSizeYBar));
-    EXPECT_EQ(Number(kStepNumber), 9);
-    for (int id : kSlotStepNumberIds) EXPECT_EQ(Number(id), 9);
-    EXPECT_EQ(Number(kSizeNumber), 10);
-    EXPECT_EQ(Number(kSizeYNumber), 10);
-    EXPECT_EQ(Number(kMoveNumber), 10);
-    EXPECT_EQ(Number(kTimerNumber), 55);
-    for (const DialogBar& bar : kDialogBars) EXPECT_EQ(Number(bar.id), Number(bar.numberId)) << "bar " << bar.id;
+    for (const DialogBar& bar : kDialogBars) {
+        EXPECT_EQ(Number(bar.numberId), DefaultOf(bar.field)) << "bar " << bar.id;
+        EXPECT_EQ(Number(bar.id), Number(bar.numberId)) << "bar " << bar.id;
+    }
     EXPECT_TRUE(Checked(kClearScreenCheck));
     EXPECT_FALSE(Checked(kAfterImageCheck));
     EXPECT_FALSE(Checked(kSlotColoursCheck));
@@ -281,8 +285,8 @@ TEST_F(SettingsDialogTest, HandEditedValuesShowAsTheyAreAndStepWithoutOverflow) 
     OpenWithShapes(25, "TIMER=-2147483648\r\nSIZEIDO=4294967295\r\nVIEW=12\r\nENKIN=7\r\nOPTIONP=5\r\nKAITEN=3\r\n"
                        "COLOR=0\r\nBKMODE=2\r\nOPTIONN=12\r\n");
     EXPECT_EQ(Number(kTimerNumber), INT32_MIN);  // shown unsigned by the platform
-    EXPECT_EQ(CheckedOf(kViewRadioIds), 1060);
-    EXPECT_EQ(CheckedOf(kPerspectiveRadioIds), 1089);
+    EXPECT_EQ(CheckedOf(kViewRadioIds), IDC_VIEW_0);
+    EXPECT_EQ(CheckedOf(kPerspectiveRadioIds), IDC_PERSPECTIVE_0);
     EXPECT_TRUE(Checked(kTurnInCentreRadio));
     EXPECT_TRUE(Checked(kTurnAsWholeRadio));
     EXPECT_EQ(CheckedColour(), kRed);
@@ -346,11 +350,11 @@ TEST_F(SettingsDialogTest, SyncedSizesFollowTheVerticalSize) {
 TEST_F(SettingsDialogTest, ColourRadiosSetTheCommonColourOrTheChosenSlotsColour) {
     OpenWithShapes(25, "OPTIONC1=6\r\nOPTIONC3=2\r\n");  // two slots in use
     // Each radio stores the code that draws the colour it names.
-    Click(1056);  // "ﾏｾﾞﾝﾀ"
+    Click(IDC_COLOUR_MAGENTA);
     EXPECT_EQ(dialog.settings.COLOR, 7);
-    Click(1057);  // "ｼｱﾝ"
+    Click(IDC_COLOUR_CYAN);
     EXPECT_EQ(dialog.settings.COLOR, 6);
-    EXPECT_EQ(CheckedColour(), 1057);
+    EXPECT_EQ(CheckedColour(), IDC_COLOUR_CYAN);
     Click(kGreen);
     EXPECT_EQ(dialog.settings.COLOR, 2);
     EXPECT_EQ(CheckedColour(), kGreen);
