@@ -86,7 +86,8 @@ double BytesPerFrame(int32_t width, int32_t height, Adjust adjust, int frames) {
     RecordingRaster counter;
     counter.keepsCalls = false;
     counter.countsPixels = true;
-    for (int k = 0; k < frames; ++k) RenderFrame(*scene, settings, counter);
+    WindowBox previous = FirstPreviousBox(*scene);
+    for (int k = 0; k < frames; ++k) previous = RenderFrame(*scene, settings, counter, previous);
     return 4.0 * double(counter.pixelsWritten) / frames;
 }
 
@@ -122,7 +123,8 @@ void RunFrames(benchmark::State& state, int32_t width, int32_t height, Adjust ad
     auto scene = MakeScene(settings, width, height, adjust);
     std::vector<uint32_t> window(size_t(width) * height);
     SpanRaster raster({window.data(), width, height, width}, PixelImage{});
-    for (auto _ : state) RenderFrame(*scene, settings, raster);
+    WindowBox previous = FirstPreviousBox(*scene);
+    for (auto _ : state) previous = RenderFrame(*scene, settings, raster, previous);
     state.counters["MB/frame"] = bytes / 1e6;
     state.counters["bound_us"] = boundSeconds * 1e6;
     state.counters["target_us"] = targetMicroseconds;

@@ -21,18 +21,28 @@ ShapeRecord SquareAt(int32_t x, int32_t y) {
 class FrameCycle : public ::testing::Test {
 protected:
     FrameCycle() { settings.VIEW = 0; }
+    // A frame of `scene`; the first of a scene (made since the last frame) takes in its first box.
     FrameRecord Render(LogoScene& scene) {
         raster.calls.clear();
         FrameRecord record{};
-        RenderFrame(scene, settings, raster, &record);
+        if (&scene != lastScene_) previous = FirstPreviousBox(scene), lastScene_ = &scene;
+        previous = RenderFrame(scene, settings, raster, previous, &record);
         return record;
+    }
+    std::unique_ptr<LogoScene> Build(const std::vector<ShapeRecord>& shapes, SaverSettings& with) {
+        lastScene_ = nullptr;  // a new scene may lie where the last one did
+        return BuildSceneOf(shapes, with);
     }
     SaverSettings settings = DefaultSettings();
     RecordingRaster raster;
+    WindowBox previous{};  // what the last frame covered
+
+private:
+    const LogoScene* lastScene_ = nullptr;
 };
 
 TEST_F(FrameCycle, AFrameIsDrawnOffScreenAndCopiedOnceWithAllWallsBeforeAnyCap) {
-    auto scene = BuildSceneOf({BoxWithHole(), BoxWithHole()}, settings);
+    auto scene = Build({BoxWithHole(), BoxWithHole()}, settings);
     scene->turnAngle = 20;
     const FrameRecord record = Render(*scene);
     ASSERT_GE(raster.calls.size(), 3u);
@@ -63,11 +73,11 @@ TEST_F(FrameCycle, AFrameIsDrawnOffScreenAndCopiedOnceWithAllWallsBeforeAnyCap) 
 TEST_F(FrameCycle, TheFirstBoxTakesInTheCentreAndTheNextOnlyTheLogo) {
     settings.ENKIN = 0;
     settings.STEPRAG = 0;
-    auto scene = BuildSceneOf({SquareAt(110, 0)}, settings);  // wholly right of the centre
+    auto scene = Build({SquareAt(110, 0)}, settings);  // wholly right of the centre
     FrameRecord record = Render(*scene);
     EXPECT_EQ(record.box.minX, 0) << "last box (0,0,0,0) on the first frame";
     EXPECT_EQ(record.box.maxX, 120);
-    EXPECT_EQ(scene->lastBox.minX, 100) << "the raw box is kept for the next frame";
+    EXPECT_EQ(previous.left, 512 + 100) << "the logo's own box is kept for the next frame";
 
     record = Render(*scene);
     EXPECT_EQ(record.box.minX, 100);
@@ -83,23 +93,23 @@ TEST_F(FrameCycle, TheFirstBoxTakesInTheCentreAndTheNextOnlyTheLogo) {
 
 TEST_F(FrameCycle, TheBoxIsLimitedToHalfTheWindowOnTheRightAndAbove) {
     settings.ENKIN = 0;
-    auto scene = BuildSceneOf({SquareAt(600, 0)}, settings);
+    auto scene = Build({SquareAt(600, 0)}, settings);
     EXPECT_EQ(Render(*scene).box.minX, -512);
     EXPECT_EQ(raster.calls.front().width, 1025);
 
-    scene = BuildSceneOf({SquareAt(-600, 0)}, settings);
+    scene = Build({SquareAt(-600, 0)}, settings);
     const FrameRecord left = Render(*scene);
     EXPECT_EQ(left.box.minX, -610) << "past the left half alone keeps its extent";
     EXPECT_EQ(left.box.maxX, 0);
 
-    scene = BuildSceneOf({SquareAt(-3000, 0)}, settings);
+    scene = Build({SquareAt(-3000, 0)}, settings);
     const FrameRecord far = Render(*scene);
     EXPECT_EQ(far.box.minX, -512) << "never wider than twice the window";
     EXPECT_EQ(far.box.maxX, 512);
 }
 
 TEST_F(FrameCycle, TheBackgroundFollowsTheModes) {
-    auto scene = BuildSceneOf({BoxWithHole()}, settings);
+    auto scene = Build({BoxWithHole()}, settings);
     Render(*scene);
     const RasterCall& black = raster.calls[1];
     EXPECT_EQ(black.kind, Kind::kFillPolygon);
@@ -143,7 +153,7 @@ TEST_F(FrameCycle, SlotsAreDrawnFromTheFarEnd) {
     settings.COLORS = 1;
     settings.OPTIONC1 = 1, settings.OPTIONC2 = 2, settings.OPTIONC3 = 3;
     settings.STEPRAG = 0;
-    auto scene = BuildSceneOf({BoxWithHole(), BoxWithHole(), BoxWithHole()}, settings);
+    auto scene = Build({BoxWithHole(), BoxWithHole(), BoxWithHole()}, settings);
     auto slotOrder = [&](int32_t angle) {
         scene->turnAngle = angle;
         Render(*scene);

@@ -189,7 +189,6 @@ TEST_F(Scene, TheFirstMovingStartAlwaysGoesLeftAndDown) {
     Build(MakeShape({{0, 0}, {10, 0}, {0, 10}}, {{1, 3}}));
     EXPECT_EQ(scene->velocityX, -(10 + 4));
     EXPECT_EQ(scene->velocityY, +(10 + 2));
-    EXPECT_EQ(scene->shiftX, scene->velocityX);
     EXPECT_EQ(scene->centreX, 512);
     EXPECT_EQ(scene->centreY, 384);
     EXPECT_EQ(scene->minCentreY, 120);

@@ -36,9 +36,10 @@ TEST(LongRun, AHundredThousandFramesOfTheHeaviestSceneUseNoMoreMemory) {
     RecordingRaster raster;
     raster.keepsCalls = false;
 
-    for (int frame = 0; frame < 1000; ++frame) RenderFrame(*scene, *settings, raster);
+    WindowBox previous = FirstPreviousBox(*scene);
+    for (int frame = 0; frame < 1000; ++frame) previous = RenderFrame(*scene, *settings, raster, previous);
     const long before = ResidentBytes();
-    for (int frame = 0; frame < 100000; ++frame) RenderFrame(*scene, *settings, raster);
+    for (int frame = 0; frame < 100000; ++frame) previous = RenderFrame(*scene, *settings, raster, previous);
     const long after = ResidentBytes();
     EXPECT_LT(after - before, 256 * 1024) << "resident memory grew from " << before << " to " << after << " bytes";
     std::filesystem::remove(file);

@@ -41,7 +41,7 @@ struct Picture {
 // One frame of the scene on a black window of the scene's size.
 void DrawOneFrame(LogoScene& scene, const SaverSettings& settings, Picture& window) {
     SpanRaster raster(window.Pixels(), PixelImage{});
-    RenderFrame(scene, settings, raster);
+    RenderFrame(scene, settings, raster, FirstPreviousBox(scene));
     cairo_surface_mark_dirty(window.surface);
 }
 
@@ -149,8 +149,9 @@ TEST(Golden, TheDefaultLogoLooksAsItDid) {
     Picture window(320, 200);
     SpanRaster raster(window.Pixels(), PixelImage{});
     const bool update = std::getenv("KORUNEX_UPDATE_GOLDEN") != nullptr;
+    WindowBox previous = FirstPreviousBox(*scene);
     for (int frame = 0; frame <= 30; ++frame) {
-        RenderFrame(*scene, settings, raster);
+        previous = RenderFrame(*scene, settings, raster, previous);
         cairo_surface_mark_dirty(window.surface);
         if (frame % 10 != 0 && frame != 7) continue;
         const fs::path golden = fs::path(KORUNEX_TEST_DATA_DIR).parent_path() / "golden" /

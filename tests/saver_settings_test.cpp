@@ -66,10 +66,11 @@ TEST(SaverLimits, AnySettingsKeptWithinThemBuildAndRenderInsideEveryArray) {
         scene->screenHeight = kSizes[random() % std::size(kSizes)];
         BuildScene(*scene, *settings);
         SeedRandom(*scene, random());
+        WindowBox previous = FirstPreviousBox(*scene);
         for (int frame = 0; frame < 4; ++frame) {
             raster.calls.clear();
             FrameRecord record{};
-            RenderFrame(*scene, *settings, raster, &record);
+            previous = RenderFrame(*scene, *settings, raster, previous, &record);
             ASSERT_TRUE(FrameKeepsItsBounds(raster, record, *scene, *settings, scene->screenWidth, scene->screenHeight))
                 << "round " << round << ", frame " << frame;
         }

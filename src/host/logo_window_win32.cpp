@@ -19,6 +19,7 @@ void CreateLogoWindow(LogoWindow& logo, HWND window) {
         logo.snapshot = TakeDesktopSnapshot(origin.x, origin.y, client.right, client.bottom);
     }
     SeedRandom(logo.scene, GetTickCount());
+    logo.previousBox = FirstPreviousBox(logo.scene);
     logo.isTimerRunning = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
 }
 
@@ -45,7 +46,7 @@ void DrawFrame(LogoWindow& logo, HWND window) {
     HDC dc = GetDC(window);
     {
         GdiRaster raster(dc, logo.snapshot.dc);
-        RenderFrame(logo.scene, logo.settings, raster);
+        logo.previousBox = RenderFrame(logo.scene, logo.settings, raster, logo.previousBox);
     }
     ReleaseDC(window, dc);
 }

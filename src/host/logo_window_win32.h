@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "render/frame_cycle.h"
 #include "render/gdi_raster_win32.h"
 #include "scene/logo_scene.h"
 #include "settings/settings_store.h"
@@ -16,6 +17,7 @@ struct LogoWindow {
     ProfileNames names;
     SaverSettings settings;
     LogoScene scene;
+    WindowBox previousBox;  // what the last frame covered
     DesktopSnapshot snapshot;
     bool isTimerRunning;
 };

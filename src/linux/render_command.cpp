@@ -120,8 +120,9 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
     std::unique_ptr<ContactSheet> sheet;
     if (options.sheet) sheet = std::make_unique<ContactSheet>((frames + options.every - 1) / options.every,
                                                               options.width, options.height);
+    WindowBox previous = FirstPreviousBox(*scene);
     for (int k = 0; k < frames; ++k) {
-        RenderFrame(*scene, *settings, raster);
+        previous = RenderFrame(*scene, *settings, raster, previous);
         if (k % options.every != 0) continue;
         cairo_surface_mark_dirty(window.get());
         if (sheet) sheet->Add(window.get());

@@ -71,6 +71,7 @@ private:
     ProfileNames names_{};
     std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
     std::unique_ptr<LogoScene> scene_;
+    WindowBox previousBox_{};  // what the last frame covered
     std::vector<uint32_t> snapshot_;  // empty: none
     int32_t snapshotWidth_ = 0, snapshotHeight_ = 0;
     std::unique_ptr<WindowPicture> picture_;
@@ -87,6 +88,7 @@ void XSaver::CreateLogoForSize() {
     scene_ = std::make_unique<LogoScene>();
     CreateLogo(store_, names_, *settings_, *scene_, target_.width, target_.height);
     SeedRandom(*scene_, uint32_t(NowMilliseconds()));
+    previousBox_ = FirstPreviousBox(*scene_);
     // The desktop is kept behind the logo or under its after-images; one
     // picture of the whole screen, taken before the first frame, serves every
     // size the window may take later.
@@ -210,7 +212,7 @@ int XSaver::Run() {
         const int64_t now = NowMilliseconds();
         if (now >= nextFrame) {
             const int64_t started = NowMicroseconds();
-            RenderFrame(*scene_, *settings_, *raster_);
+            previousBox_ = RenderFrame(*scene_, *settings_, *raster_, previousBox_);
             if (showsFrameRate_) ShowFrameRate(NowMicroseconds() - started);
             XFlush(display_);
             // A late frame is not made up for: the next one is a whole period away.

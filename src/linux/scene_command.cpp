@@ -39,12 +39,13 @@ int RunSceneCommand(const Options& options) {
     json.Key("frames").Open('[');
     auto projected = std::make_unique<LogoScene>();
     RecordingRaster raster;
+    WindowBox previous = FirstPreviousBox(*scene);
     for (int k = 0; k < options.frames; ++k) {
         *projected = *scene;
         ProjectScene(*projected, *settings);
         FrameRecord record{};
         raster.calls.clear();
-        RenderFrame(*scene, *settings, raster, &record);
+        previous = RenderFrame(*scene, *settings, raster, previous, &record);
         WriteSceneFrame(json, k, *projected, *settings, record);
         Flush(json);  // frame by frame, so that memory does not grow with --frames
     }

@@ -37,12 +37,12 @@ WideBox RawBox(const LogoScene& scene, const SaverSettings& settings) {
     return box;
 }
 
-// This frame's box merged with the last one (moved by the centre's shift),
-// then limited to half the window around the logo centre.
-WideBox FrameBoxOf(const WideBox& raw, const LogoScene& scene) {
-    const FrameBox& last = scene.lastBox;
-    WideBox box{std::min(raw.minX, int64_t(last.minX) - scene.shiftX), std::min(raw.minY, int64_t(last.minY) + scene.shiftY),
-                std::max(raw.maxX, int64_t(last.maxX) - scene.shiftX), std::max(raw.maxY, int64_t(last.maxY) + scene.shiftY)};
+// This frame's box merged with what the previous frame covered, then
+// limited to half the window around the logo centre.
+WideBox FrameBoxOf(const WideBox& raw, const LogoScene& scene, const WindowBox& previous) {
+    const int64_t x = scene.centreX, y = scene.centreY;
+    WideBox box{std::min(raw.minX, previous.left - x), std::min(raw.minY, y - previous.bottom),
+                std::max(raw.maxX, previous.right - x), std::max(raw.maxY, y - previous.top)};
     const int64_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
     if (box.maxX > halfW) box.minX = -halfW, box.maxX = halfW;
     if (box.maxY > halfH) box.minY = -halfH, box.maxY = halfH;
@@ -138,11 +138,17 @@ void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSetti
 
 void SeedRandom(LogoScene& scene, uint32_t tickCount) { scene.randomState = tickCount & 0xFFFFu; }
 
-void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record) {
+WindowBox FirstPreviousBox(const LogoScene& scene) {
+    const int64_t x = int64_t(scene.centreX) - scene.velocityX, y = int64_t(scene.centreY) - scene.velocityY;
+    return {x, y, x, y};
+}
+
+WindowBox RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, const WindowBox& previous,
+                      FrameRecord* record) {
     assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots);
     ProjectScene(scene, settings);
     const WideBox raw = RawBox(scene, settings);
-    const WideBox box = FrameBoxOf(raw, scene);
+    const WideBox box = FrameBoxOf(raw, scene, previous);
 
     // The box need not span the logo centre, so its offsets keep their signs.
     const int64_t width = box.maxX - box.minX + 1, height = box.maxY - box.minY + 1;
@@ -156,8 +162,10 @@ void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster
     DrawSlots(scene, frame, settings, raster, record);
     raster.PresentFrame(left, top);
 
+    const WindowBox covered{scene.centreX + raw.minX, scene.centreY - raw.maxY, scene.centreX + raw.maxX,
+                            scene.centreY - raw.minY};
     const FrameBox drawn = Saturated(box);
     if (record) record->box = drawn;
     AdvanceScene(scene, settings, drawn);
-    scene.lastBox = Saturated(raw);
+    return covered;
 }

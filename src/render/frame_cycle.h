@@ -43,5 +43,18 @@ struct FrameRecord {
     VisibleCaps caps[kMaxSlots + 1];                  // the caps each slot showed the viewer
 };
 
-// Draws one frame through `raster` and advances the scene to the next tick.
-void RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, FrameRecord* record = nullptr);
+// What a frame's logo covered, in window pixels (y down), its edges in:
+// the next frame's box takes it in, so that the logo's old place is painted over.
+struct WindowBox {
+    int64_t left, top, right, bottom;
+};
+
+// What the first frame of a scene takes in: the logo centre one step back
+// along its velocity, as though it had just moved there.
+WindowBox FirstPreviousBox(const LogoScene& scene);
+
+// Draws one frame through `raster`, its box taking in `previous` (what the
+// frame before covered), and advances the scene to the next tick. Returns
+// what this frame's logo covered, for the next frame.
+WindowBox RenderFrame(LogoScene& scene, const SaverSettings& settings, Raster& raster, const WindowBox& previous,
+                      FrameRecord* record = nullptr);

@@ -227,7 +227,6 @@ void BuildScene(LogoScene& scene, SaverSettings& settings) {
     scene.depthUnits = settings.HABAJIDO != 0 ? 3 : settings.HABA;
     settings.HABA = scene.depthUnits;
     scene.turnAngle = 0;
-    scene.lastBox = {};
     scene.perspective = settings.ENKIN / 10000.0;
     PlaceLogo(scene, settings);
     for (int32_t i = 1; i <= settings.OPTIONN; ++i) BuildSlot(scene.slots[i], i, settings);

@@ -56,11 +56,9 @@ struct LogoScene {
     int32_t turnAngle;                  // whole degrees, 0..359
     int32_t centreX, centreY;           // window pixels, y down
     int32_t velocityX, velocityY;       // pixels per tick, positive y moves down
-    int32_t shiftX, shiftY;             // displacement applied at the last tick
     int32_t minCentreX, maxCentreX, minCentreY, maxCentreY;  // move-and-rotate bounds
     double perspective;                 // ENKIN / 10000
     int32_t depthUnits;                 // extrusion: 3 with automatic thickness, else HABA
-    FrameBox lastBox;                   // the last frame's own extent, before merging and limiting
     uint32_t randomState = 1;           // linear congruential generator; seeding replaces it
 };
 

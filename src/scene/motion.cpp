@@ -97,9 +97,7 @@ void AdvanceScene(LogoScene& scene, const SaverSettings& settings, const FrameBo
     if (newX <= scene.minCentreX) bounce(newX, scene.minCentreX, scene.velocityX, +1);
     if (newY >= scene.maxCentreY) bounce(newY, scene.maxCentreY, scene.velocityY, -1);
     if (newY <= scene.minCentreY) bounce(newY, scene.minCentreY, scene.velocityY, +1);
-    scene.shiftX = newX - scene.centreX;
     scene.centreX = newX;
-    scene.shiftY = newY - scene.centreY;
     scene.centreY = newY;
 }
 
@@ -107,7 +105,7 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
     const int32_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
     scene.centreX = halfW;
     scene.centreY = halfH;
-    scene.velocityX = scene.velocityY = scene.shiftX = scene.shiftY = 0;
+    scene.velocityX = scene.velocityY = 0;
     if (settings.OPTIONP != 2) return;
 
     const int32_t halfWidth = settings.OPTIONN * 10 / 2 * settings.SIZEY;
@@ -133,8 +131,6 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
         case 3: scene.velocityX = +speedX, scene.velocityY = +speedY; break;  // right and down
         default: scene.velocityX = -speedX, scene.velocityY = +speedY; break;  // left and down
     }
-    scene.shiftX = scene.velocityX;
-    scene.shiftY = scene.velocityY;
 }
 
 

@@ -40,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SeedRandom(*scene, uint32_t(size));
 
     RecordingRaster raster;
+    WindowBox previous = FirstPreviousBox(*scene);
     for (int frame = 0; frame < 200; ++frame) {
         raster.calls.clear();
         FrameRecord record{};
-        RenderFrame(*scene, *settings, raster, &record);
+        previous = RenderFrame(*scene, *settings, raster, previous, &record);
 
         if (!FrameKeepsItsBounds(raster, record, *scene, *settings, width, height)) std::abort();
     }

@@ -62,8 +62,9 @@ TEST(GdiLongRun, TwentyThousandFramesDeleteEveryObjectTheyCreate) {
     DesktopSnapshot snapshot = TakeDesktopSnapshot(0, 0, 320, 200);
     {
         GdiRaster raster(window, snapshot.dc);
+        WindowBox previous = FirstPreviousBox(*scene);
         for (int frame = 0; frame < 20000; ++frame) {
-            RenderFrame(*scene, *settings, raster);
+            previous = RenderFrame(*scene, *settings, raster, previous);
             const GdiObjectTally now = CountGdiObjects();
             ASSERT_EQ(now.created - before.created, now.deleted - before.deleted + 2)
                 << "frame " << frame << " left objects behind (the snapshot holds 2)";

@@ -155,8 +155,9 @@ int main(int argc, char** argv) {
     GdiRaster raster(window.dc(), takesSnapshot ? desktop.dc() : nullptr);
 
     CreateDirectoryA(args.out.c_str(), nullptr);
+    WindowBox previous = FirstPreviousBox(*scene);
     for (int k = 0; k < args.frames; ++k) {
-        RenderFrame(*scene, *settings, raster);
+        previous = RenderFrame(*scene, *settings, raster, previous);
         if (k % args.every != 0) continue;
         char name[32];
         std::snprintf(name, sizeof name, "\\frame-%04d.png", k);
