@@ -87,6 +87,18 @@ for letter in A B C D E F G H; do
 done
 "$korunex" shapes --check --ini "$work/shared.ini" > /dev/null || fail "writers at once broke the file"
 
+# A settings folder the user may not write: said plainly, nothing made.
+# (Root may write anywhere, so a user without rights is asked.)
+chmod 755 "$work"
+if [ "$(id -u)" = 0 ] && id nobody > /dev/null 2>&1 && runuser -u nobody -- test -x "$korunex" -a -w /dev/null; then
+  checks=$((checks + 1))
+  mkdir -p "$work/locked-home" && chmod 555 "$work/locked-home"
+  KORUNEX_HOME=$work/locked-home runuser -u nobody -- "$korunex" shapes > /dev/null 2> "$work/err"
+  [ $? -eq 2 ] && grep -q "locked-home/KORUNEX.ini cannot be made: cannot make a file beside it: Permission denied" \
+    "$work/err" || fail "an unwritable settings folder: $(cat "$work/err")"
+  [ -z "$(ls -A "$work/locked-home")" ] || fail "an unwritable folder got $(ls -A "$work/locked-home")"
+fi
+
 # Root writing a user's file leaves it the user's.
 if [ "$(id -u)" = 0 ]; then
   checks=$((checks + 1))
