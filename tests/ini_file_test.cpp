@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
 // The differential test against the platform covers the reading rules; these
 // are the ones a reader would most likely get wrong.
 TEST(IniText, FindsValuesLikeTheProfileCalls) {
@@ -29,6 +31,34 @@ TEST(IniText, FindsValuesLikeTheProfileCalls) {
     EXPECT_EQ(IniDocument(std::string("\xFF\xFE[\0K\0]\0\n\0A\0=\0\x01\x0E", 16)).Find("K", "A"), "?");
 }
 
+// Cases read under the platform's profile calls.
+TEST(IniText, NulBytesQuotesAndAskedNamesReadAsThePlatformReadsThem) {
+    struct Case {
+        std::string_view file;
+        const char* section;
+        const char* key;
+        const char* read;
+    };
+    const Case cases[] = {
+        {"[K\0x]\nA=1"sv, "K", "A", "1"},
+        {"[K]\0x]\nA=1"sv, "K]", "A", "1"},  // the last ']' is past the NUL
+        {"\0[K]\nA=1"sv, "K", "A", "default"},
+        {"[K]\nA \0=1"sv, "K", "A", "default"},  // the key is "A "
+        {"[K]\nA=1\0B=2\nB=3"sv, "K", "B", "3"},
+        {"[K]\nA= 1 \0 2"sv, "K", "A", "1 "},
+        {"[K]\nA=\"12\"\0x"sv, "K", "A", "12"},
+        {"[K]\nA=\"12\0\""sv, "K", "A", "\"12"},
+        {"[K]\nA='12\""sv, "K", "A", "'12\""},
+        {"[K]\nA=1"sv, " K\t", "A\x1A", "1"},
+    };
+    for (const Case& c : cases) {
+        const IniDocument document(c.file);
+        char read[50];
+        ReadDocumentString(&document, c.section, c.key, "default", read, sizeof read);
+        EXPECT_STREQ(read, c.read) << testing::PrintToString(std::string(c.file));
+    }
+}
+
 TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
     const std::string text = "top line\r\n[MOJI ZAHYO]\r\nZAHYO1=A, 1 ,2\r\n\r\n[KORUNEX]\r\ntimer=100\r\nSIZE=5\r\n";
     EXPECT_EQ(SetIniValue(text, "KORUNEX", "TIMER", "55"),
@@ -45,11 +75,41 @@ TEST(IniText, AWriteChangesOneLineAndKeepsEveryOtherByteForByte) {
     EXPECT_EQ(SetIniValue("[X]\nA=1", "KORUNEX", "B", "2"), "[X]\nA=1\n\n[KORUNEX]\nB=2\n");
     EXPECT_EQ(SetIniValue("[KORUNEX]\nA=1\r", "KORUNEX", "B", "2"), "[KORUNEX]\nA=1\rB=2\n")
         << "a last line ending in a lone carriage return";
+    EXPECT_EQ(SetIniValue("\r\n\r", "K", "B", "2"), "\r\n\r[K]\r\nB=2\r\n") << "a last blank line separates";
+    EXPECT_EQ(SetIniValue("\n", "K", "B", "2"), "\n[K]\nB=2\n");
     // Only the first of two sections of the same name is read, so only it is written.
     EXPECT_EQ(SetIniValue("[K]\nA=1\n[K]\nB=2\n", "K", "B", "3"), "[K]\nA=1\nB=3\n[K]\nB=2\n");
     // A file in UTF-16 stays in UTF-16, its byte-order mark first.
     EXPECT_EQ(SetIniValue(std::string("\xFE\xFF\0[\0K\0]", 8), "K", "A", "1"),
               std::string("\xFE\xFF\0[\0K\0]\0\n\0A\0=\0\x31\0\n", 18));
+}
+
+TEST(IniText, AValueWrittenIntoAMarkedFileReadsBackAsWritten) {
+    // Such a file reads every character outside ASCII as '?', so every byte outside ASCII is written as one.
+    const auto marked = [](std::string_view mark, std::string_view text) {
+        std::string bytes(mark);
+        for (const char c : text) {
+            if (mark.size() != 2) bytes += c;
+            else bytes += mark[0] == '\xFF' ? std::string{c, '\0'} : std::string{'\0', c};
+        }
+        return bytes;
+    };
+    const struct {
+        std::string_view mark;
+        std::string_view value;
+        std::string_view read;
+    } cases[] = {
+        {"", "\xE9,2", "\xE9,2"},
+        {"\xEF\xBB\xBF", "x\xC3\xA9,1", "x??,1"},
+        {"\xFF\xFE", "\xE9,2,3", "?,2,3"},
+        {"\xFE\xFF", "1\xF0,\x80", "1?,?"},
+    };
+    for (const auto& c : cases) {
+        const std::string written = SetIniValue(marked(c.mark, "[K]\nA=1\nB=2\n"), "K", "A", c.value);
+        const IniDocument document(written);
+        EXPECT_EQ(document.Find("K", "A"), c.read) << testing::PrintToString(std::string(c.value));
+        EXPECT_EQ(document.Find("K", "B"), "2") << testing::PrintToString(written);
+    }
 }
 
 TEST(IniText, IntegersReadAsThePlatformReadsThem) {

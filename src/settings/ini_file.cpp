@@ -144,6 +144,13 @@ Line LineAt(std::string_view text, size_t begin) {
     return {begin, ending, ending + (isCrLf ? 2 : 1)};
 }
 
+bool EndsWithLineEnding(std::string_view text) { return text.ends_with('\n') || text.ends_with('\r'); }
+
+std::string_view WithoutLastEnding(std::string_view text) {
+    if (text.ends_with("\r\n")) return text.substr(0, text.size() - 2);
+    return EndsWithLineEnding(text) ? text.substr(0, text.size() - 1) : text;
+}
+
 // The text with `key` of the first `section` set: `text` holds no byte-order mark.
 std::string SetInText(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value) {
@@ -178,11 +185,12 @@ std::string SetInText(std::string_view text, std::string_view section, std::stri
     if (sectionEnd) {
         rest = sectionEnd->next;
         out.append(text.substr(0, rest));
-        if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append(newline);  // it had no line ending
+        if (!out.empty() && !EndsWithLineEnding(out)) out.append(newline);  // it had no line ending
     } else {
         out.append(text);
-        if (!out.empty() && out.back() != '\n') out.append(newline);
-        const bool endsWithBlankLine = out.empty() || out.ends_with("\n\n") || out.ends_with("\n\r\n");
+        if (!out.empty() && !EndsWithLineEnding(out)) out.append(newline);
+        const std::string_view beforeLastEnding = WithoutLastEnding(out);
+        const bool endsWithBlankLine = beforeLastEnding.empty() || EndsWithLineEnding(beforeLastEnding);
         if (!endsWithBlankLine) out.append(newline);  // a blank line between sections
         out.append("[").append(section).append("]").append(newline);
     }
@@ -215,9 +223,9 @@ IniDocument::IniDocument(std::string_view fileBytes) {
 }
 
 std::optional<std::string_view> IniDocument::Find(std::string_view section, std::string_view key) const {
-    const auto found = sections_.find(LowerAscii(section));
+    const auto found = sections_.find(LowerAscii(Trim(section)));
     if (found == sections_.end()) return std::nullopt;
-    const auto value = found->second.find(LowerAscii(key));
+    const auto value = found->second.find(LowerAscii(Trim(key)));
     return value == found->second.end() ? std::nullopt : value->second;
 }
 
@@ -259,7 +267,13 @@ int32_t ParseProfileInt(std::string_view value) {
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value) {
     const Marked marked = DetectEncoding(fileBytes);
-    const std::string changed = SetInText(TextOf(fileBytes, marked), section, key, value);
+    // A file with a mark reads every character outside ASCII as '?', so that is what is written: a byte
+    // taken for the start of a UTF-8 sequence would turn into some other character and take the bytes
+    // after it along.
+    std::string written(value);
+    const auto isBeyondAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    if (marked.encoding != Encoding::kAnsi) std::replace_if(written.begin(), written.end(), isBeyondAscii, '?');
+    const std::string changed = SetInText(TextOf(fileBytes, marked), Trim(section), Trim(key), written);
     std::string out(fileBytes.substr(0, marked.markBytes));
     if (marked.encoding == Encoding::kUtf16Le || marked.encoding == Encoding::kUtf16Be)
         out += UnitUtf8ToUtf16(changed, marked.encoding == Encoding::kUtf16Be);

@@ -8,9 +8,17 @@
 //   and inside a section line's brackets;
 // - a line that starts with '[' and holds a ']' names a section, up to the
 //   last ']'; any other line is a key, up to its first '=' (none: no value);
-// - a name or value ends at a NUL byte;
-// - section and key names are found without regard to ASCII case, and only
-//   the first section of a name and the first key of a name in it count.
+// - a NUL byte ends no line, and the last ']' and the first '=' are looked
+//   for past it; a name or value is trimmed first and then cut at its first
+//   NUL, so blanks before the NUL stay ("A \0=1" is the key "A "), and a
+//   line that starts with a NUL ("\0[K]") is a key, not a section;
+// - one pair of quotes, ' or ", around the whole value as cut at its NUL is
+//   dropped when the value is copied ("12" and then a NUL reads 12, while
+//   "12, a NUL and " reads "12), the closing one only as the copy's last
+//   byte (see CopiedProfileValue); quotes anywhere else are text;
+// - section and key names are found without regard to ASCII case and
+//   without the blanks at the ends of the names asked for, and only the
+//   first section of a name and the first key of a name in it count.
 
 #include <cstdint>
 #include <memory>
@@ -27,8 +35,9 @@ public:
     IniDocument() = default;
     explicit IniDocument(std::string_view fileBytes);
 
-    // The value of `key` in the first section named `section`: nothing when
-    // that section has no such key or the key's line has no '='.
+    // The value of `key` in the first section named `section` (both without
+    // the blanks at their ends): nothing when that section has no such key or
+    // the key's line has no '='.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
 private:
@@ -50,12 +59,14 @@ std::string_view CopiedProfileValue(std::string_view value, size_t capacity);
 // first other character, modulo 2^32. Nothing numeric gives 0.
 int32_t ParseProfileInt(std::string_view copiedValue);
 
-// `fileBytes` with `key` of the first `section` set to `value` (ASCII). The
-// key's line is replaced where it is, else a line is added at the end of
-// the section, else the section at the end of the file. New lines take the
-// line ending the text already uses ("\r\n" when it has one, else "\n"),
-// the file keeps its byte-order mark and encoding, and every other line
-// stays byte for byte as it was.
+// `fileBytes` with `key` of the first `section` (names found as Find finds
+// them) set to `value`, which holds no line ending. The key's line is
+// replaced where it is, else a line is added at the end of the section,
+// else the section at the end of the file. New lines take the line ending
+// the text already uses ("\r\n" when it has one, else "\n"), the file keeps
+// its byte-order mark and encoding, and every other line stays byte for
+// byte as it was. In a file with a byte-order mark every byte of `value`
+// outside ASCII is written as '?', which is what it would read as.
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value);
 

@@ -44,7 +44,8 @@ std::vector<std::string_view> OtherLines(std::string_view text, const ProfileNam
         bool isSettingsKey = false;
         if (!content.empty() && content.front() == '[' && content.rfind(']') != content.npos) {
             inSettings = SameIgnoringCase(Trim(content.substr(1, content.rfind(']') - 1)), names.settingsSection);
-        } else if (inSettings && content.find('=') != content.npos) {
+        } else if (inSettings) {
+            // A line without '=' names a key too, and a save gives it its value.
             const std::string_view key = Trim(content.substr(0, content.find('=')));
             for (const auto& name : names.keyNames) isSettingsKey |= SameIgnoringCase(key, name);
         }
@@ -75,8 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // A file in UTF-16 is rewritten in UTF-16; its lines are not bytes to compare.
     if (original.starts_with("\xFF\xFE") || original.starts_with("\xFE\xFF")) return 0;
-    const std::vector<std::string_view> before = OtherLines(original, names);
-    std::vector<std::string_view> after = OtherLines(store.text(), names);
+    // A UTF-8 byte-order mark stays, and it is no part of the first line.
+    const std::string_view mark = original.starts_with("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
+    if (!store.text().starts_with(mark)) std::abort();
+    const std::vector<std::string_view> before = OtherLines(std::string_view(original).substr(mark.size()), names);
+    std::vector<std::string_view> after = OtherLines(std::string_view(store.text()).substr(mark.size()), names);
     // What a save may add besides keys: a section header at the end, after a blank line.
     const std::string header = "[" + std::string(names.settingsSection) + "]";
     if (after.size() > before.size() && after.back() == header) {

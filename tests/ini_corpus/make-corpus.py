@@ -5,8 +5,10 @@ usage: make-corpus.py FOLDER [COUNT] [SEED]
 
 The files mix what editors, other systems and careless hands leave behind:
 byte-order marks, UTF-16, every line ending, blanks and tabs everywhere,
-quotes, comments, duplicate sections and keys, broken section lines, empty
-and long values, signs, bases, overflow, NUL and other binary bytes. Both
+quotes whole, partial and unbalanced, comments, duplicate sections and keys,
+broken section lines, empty values and values across the lengths they are
+read to, signs, bases, overflow, NUL anywhere in a line and other binary
+bytes. Both
 the platform's profile calls and our reader read them; their answers must
 agree (tests/ini_corpus/answers.cpp)."""
 
@@ -68,6 +70,32 @@ def junk(rng, unicode_file, length):
     return [c for c in out if c != 0x0A]
 
 
+def with_nul(rng, text):
+    """The text with a NUL byte at any place in it, either end included."""
+    at = rng.below(len(text) + 1)
+    return text[:at] + [0x00] + text[at:]
+
+
+def quoted(rng, text):
+    """The text with quotes as hands leave them: around all of it or a part,
+    single or double, unbalanced or mixed."""
+    q, other = rng.pick([(0x22, 0x27), (0x27, 0x22)])
+    i, j = sorted(rng.below(len(text) + 1) for _ in range(2))
+    forms = [
+        lambda: [q] + text + [q],
+        lambda: [q] + text + [q],
+        lambda: [q] + text + [other],
+        lambda: [q] + text,
+        lambda: text + [q],
+        lambda: text[:i] + [q] + text[i:j] + [q] + text[j:],
+        lambda: text[:i] + [q] + text[i:],
+        lambda: [q] + blanks(rng) + text + blanks(rng) + [q],
+        lambda: [q, q] + text + [q, q],
+        lambda: [q] + text + [q] + [ord(c) for c in rng.pick([" x", ",1", "\t", ";c", "'\""])],
+    ]
+    return rng.pick(forms)()
+
+
 def number_text(rng):
     forms = [
         lambda: str(rng.below(400)),
@@ -89,8 +117,19 @@ def number_text(rng):
         lambda: '"' + str(rng.below(300)),
         lambda: rng.pick(['""', "''", '"', "'", '"\'', '"5"5"']),
         lambda: '"' + "1" * (27 + rng.below(5)) + '"',
+        lambda: "0" * (24 + rng.below(8)) + str(rng.below(100)),  # across the 30 bytes an integer is read with
     ]
-    return [ord(c) for c in rng.pick(forms)()]
+    text = [ord(c) for c in rng.pick(forms)()]
+    return quoted(rng, text) if rng.chance(15) else text
+
+
+def around_equals(rng, left, equals, right):
+    """A key's line, now and then with a NUL byte right before or after its
+    '=', or anywhere else in it."""
+    if rng.chance(4):
+        left, right = (left + [0x00], right) if rng.chance(50) else (left, [0x00] + right)
+    line = left + equals + right
+    return with_nul(rng, line) if rng.chance(4) else line
 
 
 def key_line(rng, unicode_file, name):
@@ -103,7 +142,7 @@ def key_line(rng, unicode_file, name):
     if rng.chance(4):
         value = junk(rng, unicode_file, rng.below(30))
     equals = [ord("=")] if not rng.chance(4) else rng.pick([[], [ord("="), ord("=")], [ord(":")]])
-    line = blanks(rng) + key + blanks(rng) + equals + blanks(rng) + value + blanks(rng)
+    line = around_equals(rng, blanks(rng) + key + blanks(rng), equals, blanks(rng) + value + blanks(rng))
     if rng.chance(4):
         line = [ord(rng.pick(";#"))] + line
     return line
@@ -119,14 +158,26 @@ def record_value(rng, unicode_file, number):
     for i, part in enumerate(parts):
         text += ([ord(",")] + blanks(rng) if i else []) + part
     if rng.chance(10):
-        text = [ord(rng.pick("\"'"))] + text + ([ord(rng.pick("\"'"))] if rng.chance(70) else [])
-    if rng.chance(8):
-        text.insert(rng.below(len(text) + 1), 0x00)
-    if rng.chance(10):
         text += junk(rng, unicode_file, rng.below(40))
     if rng.chance(5):
         text = text * (2 + rng.below(4))  # beyond the 511 bytes a record is read to
+    if rng.chance(12):
+        # Just short of, at or just past the ends of the 255- and 512-byte buffers records are read
+        # with, and no carriage return among its blanks to cut it into lines.
+        length = rng.pick([252, 508]) + rng.below(7)
+        text = [c for c in text if c != 0x0D] or [ord("0")]
+        text = (text * (1 + length // len(text)))[:length]
+    if rng.chance(20):
+        text = quoted(rng, text)
+    if rng.chance(8):
+        text = with_nul(rng, text)
     return text
+
+
+def record_line(rng, unicode_file, number):
+    key = [ord(c) for c in odd_case(rng, "ZAHYO%d" % number)]
+    return around_equals(rng, blanks(rng) + key + blanks(rng), [ord("=")],
+                         blanks(rng) + record_value(rng, unicode_file, number))
 
 
 def section_line(rng, name):
@@ -142,7 +193,8 @@ def section_line(rng, name):
         lambda: [ord("[")] + inner + [0x00, ord("x"), ord("]")],
         lambda: [ord("["), ord("[")] + inner + [ord("]")],
     ]
-    return rng.pick(forms)()
+    line = rng.pick(forms)()
+    return with_nul(rng, line) if rng.chance(8) else line
 
 
 def ending(rng, style):
@@ -172,8 +224,7 @@ def make_file(rng, index):
             count = rng.below(12)
             for number in range(1, count + 1):
                 if rng.chance(90):
-                    key = [ord(c) for c in odd_case(rng, "ZAHYO%d" % number)]
-                    add(blanks(rng) + key + blanks(rng) + [ord("=")] + blanks(rng) + record_value(rng, unicode_file, number))
+                    add(record_line(rng, unicode_file, number))
                 if rng.chance(5):
                     add(junk(rng, unicode_file, rng.below(60)))
             if rng.chance(60):
