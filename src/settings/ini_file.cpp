@@ -187,7 +187,11 @@ std::string SetIniValue(std::string_view fileBytes, std::string_view section, st
     const auto isBeyondAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
     if (marked.encoding != Encoding::kAnsi) std::replace_if(written.begin(), written.end(), isBeyondAscii, '?');
     const std::string changed = SetInText(TextOf(fileBytes, marked), Trim(section), Trim(key), written);
-    return std::string(fileBytes.substr(0, marked.markBytes)) + InEncoding(changed, marked);
+    // A UTF-16 file of an odd length keeps its stray last byte, which no reader reads as text.
+    const bool isUtf16 = marked.encoding == Encoding::kUtf16Le || marked.encoding == Encoding::kUtf16Be;
+    const bool hasStrayByte = isUtf16 && (fileBytes.size() - marked.markBytes) % 2 != 0;
+    return std::string(fileBytes.substr(0, marked.markBytes)) + InEncoding(changed, marked) +
+           std::string(hasStrayByte ? fileBytes.substr(fileBytes.size() - 1) : std::string_view());
 }
 
 int32_t ReadDocumentInt(const IniDocument* document, const char* section, const char* key, int32_t byDefault) {

@@ -65,8 +65,9 @@ int32_t ParseProfileInt(std::string_view copiedValue);
 // else the section at the end of the file. New lines take the line ending
 // the text already uses ("\r\n" when it has one, else "\n"), the file keeps
 // its byte-order mark and encoding, and every other line stays byte for
-// byte as it was. In a file with a byte-order mark every byte of `value`
-// outside ASCII is written as '?', which is what it would read as.
+// byte as it was (a stray last byte of a UTF-16 file included). In a file
+// with a byte-order mark every byte of `value` outside ASCII is written as
+// '?', which is what it would read as.
 std::string SetIniValue(std::string_view fileBytes, std::string_view section, std::string_view key,
                         std::string_view value);
 
