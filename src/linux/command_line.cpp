@@ -42,6 +42,81 @@ std::string WithTwoDashes(std::string_view arg) {
     return isOneDashWord ? "-" + std::string(arg) : std::string(arg);
 }
 
+// The commands that take an option, one bit each.
+constexpr unsigned Bit(Command command) { return 1u << unsigned(command); }
+constexpr unsigned kSaver = Bit(Command::kSaver), kShapes = Bit(Command::kShapes), kScene = Bit(Command::kScene),
+                   kRender = Bit(Command::kRender), kText = Bit(Command::kText);
+constexpr unsigned kPreview = 1u << 5;  // text, for its --preview picture alone
+constexpr unsigned kDrawing = kScene | kRender | kPreview;
+
+struct OptionRule {
+    std::string_view name;
+    const char* value;  // what its value is, for messages; null for a switch
+    unsigned commands;  // the commands that take it
+    void (*read)(Options& options, std::string_view value);
+};
+
+// Every option and the commands that take it.
+constexpr OptionRule kOptionRules[] = {
+    {"--ini", "FILE", kSaver | kShapes | kScene | kRender | kText, [](Options& o, std::string_view v) { o.ini = std::string(v); }},
+    {"--check", nullptr, kShapes, [](Options& o, std::string_view) { o.check = true; }},
+    {"--size", "WxH", kDrawing,
+     [](Options& o, std::string_view v) {
+         const size_t x = v.find('x');
+         if (x == std::string_view::npos) throw UsageError{"--size must be WxH, not '" + std::string(v) + "'"};
+         o.width = ReadWhole<int32_t>(v.substr(0, x), 1, 16384, "the width of --size");
+         o.height = ReadWhole<int32_t>(v.substr(x + 1), 1, 16384, "the height of --size");
+     }},
+    {"--frames", "N", kDrawing,
+     [](Options& o, std::string_view v) { o.frames = ReadWhole<int32_t>(v, 0, 1'000'000, "--frames"); }},
+    {"--every", "K", kRender | kPreview,
+     [](Options& o, std::string_view v) { o.every = ReadWhole<int32_t>(v, 1, 1'000'000, "--every"); }},
+    {"--seed", "S", kDrawing,
+     [](Options& o, std::string_view v) { o.seed = ReadWhole<uint32_t>(v, 0, UINT32_MAX, "--seed"); }},
+    {"--out", "DIR", kRender, [](Options& o, std::string_view v) { o.out = std::string(v); }},
+    {"--sheet", "FILE.png", kRender, [](Options& o, std::string_view v) { o.sheet = std::string(v); }},
+    {"--set", "KEY=VALUE", kSaver | kDrawing,
+     [](Options& o, std::string_view v) { o.overrides.push_back(ReadOverride(v)); }},
+    {"--text", "TEXT", kSaver | kScene | kRender, [](Options& o, std::string_view v) { o.text = std::string(v); }},
+    {"--font", "PATTERN|FILE", kSaver | kScene | kRender | kText, [](Options& o, std::string_view v) { o.font = std::string(v); }},
+    {"--use", nullptr, kText, [](Options& o, std::string_view) { o.switches.useText = true; }},
+    {"--report", nullptr, kText, [](Options& o, std::string_view) { o.switches.report = true; }},
+    {"--json", nullptr, kText, [](Options& o, std::string_view) { o.switches.json = true; }},
+    {"--dry-run", nullptr, kText, [](Options& o, std::string_view) { o.switches.dryRun = true; }},
+    {"--preview", "FILE.png", kText, [](Options& o, std::string_view v) { o.preview = std::string(v); }},
+    {"--window", nullptr, kSaver, [](Options& o, std::string_view) { o.inWindow = true; }},
+    {"--root", nullptr, kSaver, [](Options& o, std::string_view) { o.onRoot = true; }},
+    {"--window-id", "ID", kSaver, [](Options& o, std::string_view v) { o.windowId = ReadWindowId(v); }},
+    {"--fps", nullptr, kSaver, [](Options& o, std::string_view) { o.showsFrameRate = true; }},
+};
+
+std::string CommandName(Command command) {
+    constexpr const char* kNames[] = {"the saver", "shapes", "scene", "render", "text"};
+    return kNames[int(command)];
+}
+
+// An argument that is no option: the TEXT of text, else a mistake.
+void ReadOperand(std::string_view arg, Command command, bool optionsEnded, Options& options) {
+    if (command != Command::kText)
+        throw UsageError{CommandName(command) + " takes no argument '" + std::string(arg) + "'"};
+    if (options.text)
+        throw UsageError{"text takes one TEXT, and '" + std::string(arg) + "' would be a second; " +
+                         (optionsEnded ? "after -- no argument is an option" : "quote a text with blanks")};
+    options.text = std::string(arg);
+}
+
+// Options that mean something only with another one; `forPreview`: the
+// options text takes for its --preview alone.
+void CheckCompanions(const Options& options, Command command, std::string_view forPreview) {
+    // The saver takes --font alone: XScreenSaver's settings pass it whenever its field is filled.
+    if ((command == Command::kScene || command == Command::kRender) && options.font && !options.text)
+        throw UsageError{"--font is the font of --text, and there is no --text"};
+    if (command != Command::kText) return;
+    if (!options.text) throw UsageError{"text needs the TEXT to turn into letters first"};
+    if (!forPreview.empty() && !options.preview)
+        throw UsageError{"text uses " + std::string(forPreview) + " only for its --preview picture, and there is no --preview"};
+}
+
 }  // namespace
 
 uint64_t ReadWindowId(std::string_view text) {
@@ -54,54 +129,42 @@ uint64_t ReadWindowId(std::string_view text) {
     return id;
 }
 
-Options ReadOptions(int argc, char** argv, int first) {
+Options ReadOptions(int argc, char** argv, int first, Command command) {
     Options options;
+    std::string_view forPreview;  // the last option met that text takes for its --preview alone
+    bool optionsEnded = false;
     for (int i = first; i < argc; ++i) {
-        const std::string arg = WithTwoDashes(argv[i]);
-        auto value = [&]() -> std::string_view {
-            if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
-            return argv[++i];
-        };
-        if (arg == "--ini") {
-            options.ini = std::string(value());
-        } else if (arg == "--check") {
-            options.check = true;
-        } else if (arg == "--size") {
-            const std::string_view size = value();
-            const size_t x = size.find('x');
-            if (x == std::string_view::npos) throw UsageError{"--size must be WxH, not '" + std::string(size) + "'"};
-            options.width = ReadWhole<int32_t>(size.substr(0, x), 1, 16384, "the width of --size");
-            options.height = ReadWhole<int32_t>(size.substr(x + 1), 1, 16384, "the height of --size");
-        } else if (arg == "--frames") {
-            options.frames = ReadWhole<int32_t>(value(), 0, 1'000'000, "--frames");
-        } else if (arg == "--every") {
-            options.every = ReadWhole<int32_t>(value(), 1, 1'000'000, "--every");
-        } else if (arg == "--seed") {
-            options.seed = ReadWhole<uint32_t>(value(), 0, UINT32_MAX, "--seed");
-        } else if (arg == "--out") {
-            options.out = std::string(value());
-        } else if (arg == "--sheet") {
-            options.sheet = std::string(value());
-        } else if (arg == "--set") {
-            options.overrides.push_back(ReadOverride(value()));
-        } else if (arg == "--text") {
-            options.text = std::string(value());
-        } else if (arg == "--font") {
-            options.font = std::string(value());
-        } else if (ReadTextSwitch(arg, options.switches)) {
-        } else if (arg == "--preview") {
-            options.preview = std::string(value());
-        } else if (arg == "--window") {
-            options.inWindow = true;
-        } else if (arg == "--root") {
-            options.onRoot = true;
-        } else if (arg == "--window-id") {
-            options.windowId = ReadWindowId(value());
-        } else if (arg == "--fps") {
-            options.showsFrameRate = true;
-        } else {
-            throw UsageError{"unknown option '" + std::string(argv[i]) + "'"};
+        const std::string_view raw = argv[i];
+        if (optionsEnded || raw == "-" || !raw.starts_with('-')) {
+            ReadOperand(raw, command, optionsEnded, options);
+            continue;
         }
+        if (raw == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::string arg = WithTwoDashes(raw);
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& candidate : kOptionRules)
+            if (candidate.name == arg) rule = &candidate;
+        if (!rule) {
+            const bool mayBeText = command == Command::kText && !raw.starts_with("--");
+            throw UsageError{"unknown option '" + std::string(raw) + "'" +
+                             (mayBeText ? "; a TEXT that starts with '-' goes after --, as in: text -- " + std::string(raw)
+                                        : "")};
+        }
+        const bool isForPreview = command == Command::kText && (rule->commands & kPreview);
+        if (!(rule->commands & Bit(command)) && !isForPreview)
+            throw UsageError{CommandName(command) + " takes no " + arg};
+        if (isForPreview) forPreview = rule->name;
+        std::string_view value;
+        if (rule->value) {
+            if (i + 1 >= argc) throw UsageError{arg + " needs " + rule->value};
+            value = argv[++i];
+            if (value.empty()) throw UsageError{arg + " needs " + rule->value + ", not an empty value"};
+        }
+        rule->read(options, value);
     }
+    CheckCompanions(options, command, forPreview);
     return options;
 }

@@ -48,8 +48,13 @@ struct Options {
 // A window id as X tools print it: hexadecimal with 0x, or decimal; throws UsageError.
 uint64_t ReadWindowId(std::string_view text);
 
-// Reads the options from argv[first] on; throws UsageError.
-Options ReadOptions(int argc, char** argv, int first);
+enum class Command { kSaver, kShapes, kScene, kRender, kText };
+
+// Reads the options of `command` from argv[first] on; throws UsageError for
+// an option the command does not take, a value that is missing or empty,
+// and an argument that is no option (but the TEXT of text, which may also
+// come after "--", where the options end).
+Options ReadOptions(int argc, char** argv, int first, Command command = Command::kSaver);
 
 // What a store is opened for: a tool explains a settings file it cannot use
 // and stops (FileError); the saver stays silent and runs on its defaults.

@@ -16,11 +16,13 @@ constexpr char kUsage[] =
     "       korunex render [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--every K]\n"
     "                      [--seed S] --out DIR [--sheet FILE.png]\n"
     "       korunex text TEXT [--font PATTERN|FILE] [--ini FILE] [--use] [--report] [--json]\n"
-    "                    [--preview FILE.png] [--dry-run]\n"
+    "                    [--dry-run] [--preview FILE.png [--set KEY=VALUE ...] [--size WxH]\n"
+    "                    [--frames N] [--every K] [--seed S]]\n"
     "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n"
     "saver, scene and render also take --text TEXT [--font PATTERN|FILE]: the letters of TEXT,\n"
     "built for that run only. PATTERN is a fontconfig pattern such as \"DejaVu Sans:bold\".\n"
-    "Options may be given with one dash as well: -root, -window-id ID, -fps.\n";
+    "Options may be given with one dash as well: -root, -window-id ID, -fps.\n"
+    "-- ends the options, so that a TEXT may start with a dash: korunex text -- -1.\n";
 
 }  // namespace
 
@@ -29,18 +31,12 @@ int main(int argc, char** argv) {
         const std::string_view command = argc > 1 ? argv[1] : "";
         const bool asksForHelp = command == "--help" || command == "-help" || command == "-h" || command == "help";
         if (command.empty() || (command.starts_with('-') && !asksForHelp))
-            return RunSaverCommand(ReadOptions(argc, argv, 1));
-        if (command == "saver") return RunSaverCommand(ReadOptions(argc, argv, 2));
-        if (command == "shapes") return RunShapesCommand(ReadOptions(argc, argv, 2));
-        if (command == "scene") return RunSceneCommand(ReadOptions(argc, argv, 2));
-        if (command == "render") return RunRenderCommand(ReadOptions(argc, argv, 2));
-        if (command == "text") {
-            if (argc < 3 || std::string_view(argv[2]).starts_with("--"))
-                throw UsageError{"text needs the TEXT to turn into letters first"};
-            Options options = ReadOptions(argc, argv, 3);
-            options.text = argv[2];
-            return RunTextCommand(options);
-        }
+            return RunSaverCommand(ReadOptions(argc, argv, 1, Command::kSaver));
+        if (command == "saver") return RunSaverCommand(ReadOptions(argc, argv, 2, Command::kSaver));
+        if (command == "shapes") return RunShapesCommand(ReadOptions(argc, argv, 2, Command::kShapes));
+        if (command == "scene") return RunSceneCommand(ReadOptions(argc, argv, 2, Command::kScene));
+        if (command == "render") return RunRenderCommand(ReadOptions(argc, argv, 2, Command::kRender));
+        if (command == "text") return RunTextCommand(ReadOptions(argc, argv, 2, Command::kText));
         if (asksForHelp) {
             std::fputs(kUsage, stdout);
             return 0;
