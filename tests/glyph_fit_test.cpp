@@ -15,6 +15,7 @@
 #include "glyphs/font_source.h"
 #include "glyphs/outline_union.h"
 #include "glyphs/text_fit.h"
+#include "glyphs/text_letters.h"
 
 namespace {
 
@@ -374,6 +375,25 @@ TEST(GlyphFit, RecordsCarryTheFitAndBlankOrMissingGlyphsNone) {
         for (ShapePoint p : fitted) EXPECT_EQ(shape.points[point++], p);
     }
     EXPECT_EQ(shape.pointCount, point - 1);
+}
+
+TEST(GlyphFit, ATextFitsEachCharacterOnceAndGivesEveryRepeatTheRecordOfAWholeFit) {
+    // Repeats of tall, deep and blank characters: the scale must not change.
+    const std::u32string text = U"gÅ.g gÅ";
+    std::string error;
+    const auto letters = MakeTextLetters("gÅ.g gÅ", {kSansBold, 0, kSansBold}, error);
+    ASSERT_TRUE(letters) << error;
+    EXPECT_EQ(letters->distinct, U"gÅ. ");
+    const auto glyphs = LoadGlyphs({kSansBold, 0, kSansBold}, text, error);
+    ASSERT_TRUE(glyphs) << error;
+    const FittedText whole = FitText(*glyphs);
+    const std::vector<TextRecord> records = LetterRecords(*letters, NameBytes::kCodePage);
+    ASSERT_EQ(records.size(), text.size());
+    for (size_t k = 0; k < text.size(); ++k) {
+        const std::string expected =
+            whole.glyphs[k].contours.empty() ? "" : FormatShapeRecord(RecordName(text[k]), whole.glyphs[k]);
+        EXPECT_EQ(records[k].value, expected) << k;
+    }
 }
 
 }  // namespace

@@ -42,22 +42,104 @@ ln -s shapes.ini "$work/link.ini"
 grep -q '^ZAHYO52=g,' "$work/shapes.ini" || fail "the linked file did not get the record"
 [ "$(stat -c %a "$work/shapes.ini")" = 640 ] || fail "permissions became $(stat -c %a "$work/shapes.ini")"
 
-# Refusals leave the file byte for byte as it was, with a plain message and status 1.
+# Hostile and careless input: the status, a fragment of what korunex says,
+# the settings file byte for byte as it was, and never a raw control byte
+# on the terminal. Fields: status | fragment | arguments after korunex, as
+# the shell reads them ($F is the file, $H one with hostile record names).
 cp "$work/shapes.ini" "$work/kept.ini"
-refused() {  # expected message, then the arguments
-  local message=$1; shift
-  "$korunex" text "$@" --ini "$work/shapes.ini" > /dev/null 2> "$work/err"
-  [ $? -eq 1 ] || fail "$* is not refused"
-  grep -q "$message" "$work/err" || fail "$* says: $(cat "$work/err")"
-  cmp -s "$work/shapes.ini" "$work/kept.ini" || fail "$* changed the file"
-}
+F=$work/shapes.ini
+H=$work/hostile.ini
+printf '[MOJI ZAHYO]\nZAHYO1=\033]2;owned\a,3,0,0,0,0,0,1,1,3%s,0,9,9,0,0,0\nZAHYO2=ZAHYO-END\n' "$(printf ',0%.0s' $(seq 24))" > "$H"
+cp "$H" "$work/hostile-kept.ini"
+mkfifo "$work/fifo.ttf"
+echo "no font" > "$work/plain.ttf"
+kana=$(python3 -c 'print("".join(chr(c) for c in range(0x3041, 0x3041 + 60)))')
+export KORUNEX_HOME=$work/home
+mkdir -p "$KORUNEX_HOME" && cp "$work/shapes.ini" "$KORUNEX_HOME/KORUNEX.ini"
+while IFS='|' read -r status fragment args; do
+  [ -z "$status" ] && continue
+  eval "set -- $args"
+  timeout 10 "$korunex" "$@" < /dev/null > "$work/said" 2>&1
+  got=$?
+  [ "$got" = "$status" ] || fail "korunex $args: exit $got, not $status: $(head -c 300 "$work/said")"
+  grep -q -F -- "$fragment" "$work/said" || fail "korunex $args says: $(head -c 300 "$work/said")"
+  cmp -s "$F" "$work/kept.ini" && cmp -s "$H" "$work/hostile-kept.ini" || fail "korunex $args changed a file"
+  ! LC_ALL=C grep -q -P '[\x00-\x08\x0b-\x1f\x7f]' "$work/said" || fail "korunex $args printed a control byte"
+done <<'CASES'
+1|has no glyph for あ (U+3042)|text "Aあ" --font "$font" --ini "$F"
+1|at most 9 characters, not 10|text ABCDEFGHIJ --font "$font" --use --ini "$F"
+1|no visible character|text "   " --font "$font" --use --ini "$F"
+1|shape records, and the dialog lists only 99|text "$kana" --font IPAGothic --ini "$F"
+1|has no glyph for \x1b (U+001B)|text $'A\e]2;x\aB' --font "$font" --ini "$F" --report
+2|text needs the TEXT|text --ini "$F"
+2|text takes no --text|text A --text B --ini "$F"
+2|a TEXT that starts with '-' goes after --|text -A --ini "$F"
+2|'B' would be a second|text A B --ini "$F"
+2|--ini needs FILE, not an empty value|text A --ini ''
+2|--font needs PATTERN|text A --font '' --ini "$F"
+2|--preview needs FILE.png, not an empty value|text A --preview '' --ini "$F"
+2|text uses --frames only for its --preview|text A --frames 3 --ini "$F"
+2|font file /nonexistent.ttf: no such file|text A --font /nonexistent.ttf --ini "$F"
+2|font file /dev/null is a device|text A --font /dev/null --ini "$F"
+2|is a folder, not a font file|text A --font "$work" --ini "$F"
+2|is a FIFO, not a font file|text A --font "$work/fifo.ttf" --ini "$F"
+2|is not a font FreeType can read|text A --font "$work/plain.ttf" --ini "$F"
+2|--font is the font of --text|render --font "$font" --out "$work/frames" --ini "$F"
+2|--font is the font of --text|scene --font "$font" --ini "$F"
+2|scene takes no --out|scene --out "$work/frames" --ini "$F"
+2|shapes takes no --set|shapes --set COLOR=1 --ini "$F"
+2|--out needs DIR, not an empty value|render --out '' --ini "$F"
+2|--sheet needs FILE.png, not an empty value|render --out "$work/frames" --sheet '' --ini "$F"
+0|1 new record from DejaVu Sans Bold, 0 already there, 1 repeat|text xx --font "$font" --ini "$F" --dry-run
+0|shapes.ini: 2 new records from DejaVu Sans Bold|text --font "$font" --ini "$F" --dry-run -- -A
+0|home/KORUNEX.ini: 2 new records|text --dry-run -- -A
+0|no installed font matches the family of 'Nonesuch Sans'; using DejaVu Sans|text A --font 'Nonesuch Sans' --ini "$F" --dry-run
+1|\x1b]2;owned\x07|shapes --check --ini "$H"
+CASES
+unset KORUNEX_HOME
 chmod 444 "$work/shapes.ini"
-refused "read-only; the file is unchanged" Z --font "$font"
+"$korunex" text Z --font "$font" --ini "$work/shapes.ini" > /dev/null 2> "$work/err"
+[ $? -eq 1 ] && grep -q "read-only; the file is unchanged" "$work/err" || fail "a read-only file: $(cat "$work/err")"
 chmod 644 "$work/shapes.ini"
-refused "has no glyph for あ (U+3042)" "Aあ" --font "$font"
-refused "at most 9 characters, not 10" ABCDEFGHIJ --font "$font" --use
+cmp -s "$work/shapes.ini" "$work/kept.ini" || fail "the read-only file changed"
 "$korunex" text Q --font "$font" --ini "$work/shapes.ini" --dry-run > /dev/null || fail "--dry-run exits non-zero"
 cmp -s "$work/shapes.ini" "$work/kept.ini" || fail "--dry-run changed the file"
+
+# A repeat shares its character's record: one new record, and the JSON says
+# which is the repeat. Any file name and text give valid JSON.
+odd=$work/$'odd\xff\e name.ini'
+cp "$work/shapes.ini" "$odd"
+"$korunex" text xx --font "$font" --ini "$odd" --json > "$work/json" || fail "text xx --json exits non-zero"
+python3 - "$work/json" "$odd" <<'PY' || fail "repeats in JSON: $(head -c 400 "$work/json")"
+import json, os, sys
+report = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
+assert report["file"] == os.fsencode(sys.argv[2]).decode("latin-1"), report["file"]
+first, second = report["characters"]
+assert first["record"] == second["record"] > 0 and not first["reused"] and not second["reused"]
+assert "repeat" not in first and second["repeat"] is True
+PY
+"$korunex" text xx --font "$font" --ini "$odd" --report > "$work/report" || fail "text xx --report exits non-zero"
+[ "$(grep -c '(repeat)' "$work/report")" = 1 ] && grep -q '0 new records.*1 already there, 1 repeat' "$work/report" ||
+  fail "repeats in the report: $(cat "$work/report")"
+
+# Files with a byte-order mark read back only the ASCII of a name: records of
+# other characters go by their code point, and a second run finds them.
+python3 - "$source_dir/data/KORUNEX.ini" "$work" <<'PY'
+import sys
+text = open(sys.argv[1], "rb").read().decode("cp932")
+open(sys.argv[2] + "/utf16.ini", "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+open(sys.argv[2] + "/utf8.ini", "wb").write(b"\xef\xbb\xbf" + text.encode("utf-8"))
+PY
+for marked in utf16 utf8; do
+  "$korunex" text "あK" --font IPAGothic --ini "$work/$marked.ini" > "$work/out" || fail "$marked: text exits non-zero"
+  grep -q '2 new records' "$work/out" || fail "$marked: $(cat "$work/out")"
+  "$korunex" shapes --check --ini "$work/$marked.ini" > "$work/check" || fail "$marked: unsound records: $(tail -3 "$work/check")"
+  grep -q '^ 44  U+3042 ' "$work/check" || fail "$marked: あ is not named by its code point: $(tail -3 "$work/check")"
+  cp "$work/$marked.ini" "$work/$marked.once"
+  "$korunex" text "あK" --font IPAGothic --ini "$work/$marked.ini" > "$work/out" || fail "$marked: second run"
+  grep -q '0 new records.*2 already there' "$work/out" || fail "$marked second run: $(cat "$work/out")"
+  cmp -s "$work/$marked.ini" "$work/$marked.once" || fail "$marked: a second run changed the file"
+done
 
 # The dialog lists 99 records: a file of 98 takes one more, not two.
 python3 - "$work/full.ini" <<'PY'

@@ -12,11 +12,14 @@ struct FontFace {
     int index = 0;                      // the face within the file
     std::string description;            // family and style, for messages
     bool bold = false, italic = false;  // Windows: the style asked of the face
+    std::string standIn{};              // Linux: when no installed family is the one asked for, which font stands in
 };
 
-// Linux: the font a fontconfig pattern ("DejaVu Sans:bold") names, or the
-// font file itself when `patternOrFile` is an existing file. Windows: the
-// installed face of that name, in the style of `style`. On failure,
+// Linux: the font file itself when `patternOrFile` looks like one (it holds
+// a '/' or ends in a font extension such as .ttf) or is a file here, else
+// the font the fontconfig pattern ("DejaVu Sans:bold") names. A font file
+// must be a regular file that can be read; nothing else is opened. Windows:
+// the installed face of that name, in the style of `style`. On failure,
 // nothing and a plain message in `error`.
 std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& error, const FontFace& style = {});
 

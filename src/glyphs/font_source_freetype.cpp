@@ -5,6 +5,13 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -47,15 +54,89 @@ std::string Describe(FcPattern* pattern) {
     return text;
 }
 
+// A name that looks like a file is taken for one, so that a mistyped path is
+// told as such and never quietly matched as a family.
+bool LooksLikeFontFile(std::string_view name) {
+    if (name.find('/') != std::string_view::npos) return true;
+    for (std::string_view extension : {".ttf", ".otf", ".ttc", ".otc", ".pfb", ".pfa", ".woff", ".woff2", ".dfont"})
+        if (name.size() >= extension.size() &&
+            strncasecmp(name.data() + name.size() - extension.size(), extension.data(), extension.size()) == 0)
+            return true;
+    return false;
+}
+
+// What keeps a path from being a font file, for a message.
+std::string NotAFontFile(mode_t mode) {
+    if (S_ISDIR(mode)) return "is a folder, not a font file";
+    if (S_ISFIFO(mode)) return "is a FIFO, not a font file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a font file";
+    return "is not a regular file";
+}
+
+// The file itself when it is a regular file that can be read. Only then is
+// it opened, so that a FIFO or a device never blocks FreeType.
+std::optional<FontFace> FontFile(const std::string& path, std::string& error) {
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) {
+        error = "font file " + path + ": " + (errno == ENOENT ? "no such file" : std::strerror(errno));
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = "font file " + path + " " + NotAFontFile(status.st_mode);
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = "font file " + path + " cannot be read: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    ::close(fd);
+    return FontFace{path, 0, path};
+}
+
+// Family names as fontconfig compares them: without regard to blanks or ASCII case.
+bool IsSameFamily(const FcChar8* a, std::string_view b) {
+    std::string_view left = reinterpret_cast<const char*>(a);
+    auto next = [](std::string_view& s) {
+        while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+        if (s.empty()) return '\0';
+        const char c = s.front();
+        s.remove_prefix(1);
+        return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    };
+    for (;;) {
+        const char x = next(left), y = next(b);
+        if (x != y) return false;
+        if (x == '\0') return true;
+    }
+}
+
+// True when `pattern` names a family that is not among the families of
+// `match`, nor one of the generic names that fontconfig maps to a family of
+// its choice.
+bool MissesFamily(FcPattern* pattern, FcPattern* match) {
+    FcChar8* wanted = nullptr;
+    if (FcPatternGetString(pattern, FC_FAMILY, 0, &wanted) != FcResultMatch) return false;
+    for (std::string_view generic :
+         {"sans-serif", "sans", "serif", "monospace", "mono", "cursive", "fantasy", "system-ui", "emoji", "math"})
+        if (IsSameFamily(wanted, generic)) return false;
+    FcChar8* family = nullptr;
+    for (int k = 0; FcPatternGetString(match, FC_FAMILY, k, &family) == FcResultMatch; ++k)
+        if (IsSameFamily(wanted, reinterpret_cast<const char*>(family))) return false;
+    return true;
+}
+
+using Pattern = std::unique_ptr<FcPattern, void (*)(FcPattern*)>;
+
 }  // namespace
 
 std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& error, const FontFace&) {
     const std::string wanted(patternOrFile);
+    if (LooksLikeFontFile(wanted)) return FontFile(wanted, error);
     std::error_code fileError;
     if (std::filesystem::is_regular_file(wanted, fileError)) return FontFace{wanted, 0, wanted};
 
-    std::unique_ptr<FcPattern, void (*)(FcPattern*)> pattern(
-        FcNameParse(reinterpret_cast<const FcChar8*>(wanted.c_str())), FcPatternDestroy);
+    const Pattern pattern(FcNameParse(reinterpret_cast<const FcChar8*>(wanted.c_str())), FcPatternDestroy);
     if (!pattern) {
         error = "'" + wanted + "' is neither a font file nor a font pattern";
         return std::nullopt;
@@ -66,11 +147,11 @@ std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& er
         error = "fontconfig cannot load its configuration";
         return std::nullopt;
     }
+    const Pattern asked(FcPatternDuplicate(pattern.get()), FcPatternDestroy);  // before the substitutions
     FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result;
-    std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(FcFontMatch(config.get(), pattern.get(), &result),
-                                                           FcPatternDestroy);
+    const Pattern match(FcFontMatch(config.get(), pattern.get(), &result), FcPatternDestroy);
     FcChar8* file = nullptr;
     int index = 0;
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {
@@ -78,7 +159,10 @@ std::optional<FontFace> FindFont(std::string_view patternOrFile, std::string& er
         return std::nullopt;
     }
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
-    return FontFace{reinterpret_cast<char*>(file), index, Describe(match.get())};
+    FontFace face{reinterpret_cast<char*>(file), index, Describe(match.get())};
+    if (asked && MissesFamily(asked.get(), match.get()))
+        face.standIn = "no installed font matches the family of '" + wanted + "'; using " + face.description;
+    return face;
 }
 
 std::optional<FontGlyphs> LoadGlyphs(const FontFace& face, std::u32string_view text, std::string& error) {

@@ -90,7 +90,7 @@ int wmain(int argc, wchar_t** argv) {
     style.italic = options.italic;
     const std::optional<FontFace> face = FindFont(options.font, problem, style);
     if (!face) return Fail(problem, 1);
-    const std::optional<TextLetters> letters = MakeTextLetters(options.text, *face, problem);
+    std::optional<TextLetters> letters = LoadLetters(options.text, *face, problem);
     if (!letters) return Fail(problem, 1);
 
     ProfileNames names;
@@ -98,9 +98,16 @@ int wmain(int argc, wchar_t** argv) {
     // A bare file name is the file in the Windows folder, where the saver reads it.
     const std::string file = options.ini.empty() ? names.iniFile : options.ini;
     Win32ProfileStore store(file.c_str());
+    // The profile calls keep a name in the code page in any file, with or without a byte-order mark.
+    if (letters->missing.empty())
+        if (const std::optional<std::string> refusal = RefuseBeforeFit(
+                *letters, options.switches.useText, ReadFileRecords(store, names), NameBytes::kCodePage))
+            return Fail(file + ": " + *refusal, 1);
+    FitLetters(*letters);
     std::optional<ShapeFileUpdate> update;
     if (letters->missing.empty())
-        update = PlanTextRecords(store, names, letters->records, options.switches.useText, problem);
+        update = PlanTextRecords(store, names, LetterRecords(*letters, NameBytes::kCodePage),
+                                 options.switches.useText, problem);
     const bool writes = update && !update->writes.empty() && !options.switches.dryRun;
     if (writes && !WriteTextRecords(store, *update))
         return Fail("cannot write " + file + " (is it read-only, or its folder not yours to write?)", 1);

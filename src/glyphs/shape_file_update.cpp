@@ -1,6 +1,7 @@
 #include "glyphs/shape_file_update.h"
 
 #include <map>
+#include <set>
 
 #include "scene/shape_library.h"
 #include "settings/record_tokens.h"
@@ -21,46 +22,73 @@ std::string ReadValue(const ProfileStore& store, const ProfileNames& names, int3
     return value;
 }
 
+// Every record's value, in record order, up to the end marker or the first missing key.
+std::vector<std::string> ReadRecordValues(const ProfileStore& store, const ProfileNames& names) {
+    std::vector<std::string> values;
+    for (;;) {
+        std::string value = ReadValue(store, names, int32_t(values.size()) + 1, names.endMarker);
+        if (IsEndOfRecords(value, names.endMarker)) return values;
+        values.push_back(std::move(value));
+    }
+}
+
 }  // namespace
+
+FileRecords ReadFileRecords(const ProfileStore& store, const ProfileNames& names) {
+    FileRecords file;
+    for (const std::string& value : ReadRecordValues(store, names)) {
+        const std::string_view trimmed = Trim(value);
+        file.names.emplace(trimmed.substr(0, trimmed.find(',')));
+        ++file.count;
+    }
+    return file;
+}
+
+std::string TooManyRecordsMessage(int32_t wouldHold, int32_t now, bool atLeast) {
+    return std::string("the file would hold ") + (atLeast ? "at least " : "") + std::to_string(wouldHold) +
+           " shape records, and the dialog lists only " + std::to_string(kMaxShapeNames) + "; it has " +
+           std::to_string(now) + " now";
+}
+
+std::string TooManySlotsMessage(size_t characters) {
+    return "the saver shows at most " + std::to_string(kShapeChoiceFields.size()) + " characters, not " +
+           std::to_string(characters);
+}
 
 std::optional<ShapeFileUpdate> PlanTextRecords(const ProfileStore& store, const ProfileNames& names,
                                                const std::vector<TextRecord>& records, bool useText,
                                                std::string& problem) {
     if (useText && records.size() > kShapeChoiceFields.size()) {
-        problem = "the saver shows at most " + std::to_string(kShapeChoiceFields.size()) + " characters, not " +
-                  std::to_string(records.size());
+        problem = TooManySlotsMessage(records.size());
         return std::nullopt;
     }
     // The records there are, and the first number of each value.
     std::map<std::string, int32_t, std::less<>> numbers;
     int32_t count = 0;
-    for (;; ++count) {
-        const std::string value = ReadValue(store, names, count + 1, names.endMarker);
-        if (IsEndOfRecords(value, names.endMarker)) break;
-        numbers.emplace(std::string(Trim(value)), count + 1);
-    }
+    for (const std::string& value : ReadRecordValues(store, names)) numbers.emplace(std::string(Trim(value)), ++count);
 
     ShapeFileUpdate update;
     std::vector<std::string> added;
+    std::set<int32_t> used;  // the records earlier characters took
     for (const TextRecord& record : records) {
         const bool blank = record.value.empty();
         const auto found = blank ? numbers.end() : numbers.find(Trim(record.value));
-        update.reused.push_back(found != numbers.end());
-        if (blank || found != numbers.end()) {
-            update.recordNumbers.push_back(blank ? 0 : found->second);
-            continue;
+        int32_t number = 0;
+        if (found != numbers.end()) {
+            number = found->second;
+        } else if (!blank) {
+            added.push_back(record.value);
+            number = count + int32_t(added.size());
+            numbers.emplace(std::string(Trim(record.value)), number);
         }
-        added.push_back(record.value);
-        const int32_t number = count + int32_t(added.size());
-        numbers.emplace(std::string(Trim(record.value)), number);
         update.recordNumbers.push_back(number);
+        update.reused.push_back(number != 0 && number <= count);
+        update.repeat.push_back(number != 0 && !used.insert(number).second);
     }
     update.added = int(added.size());
 
     if (count + update.added > kMaxShapeNames) {
-        problem = "the file would hold " + std::to_string(count + update.added) +
-                  " shape records, and the dialog lists only " + std::to_string(kMaxShapeNames) + "; it has " +
-                  std::to_string(count) + " now";
+        problem = TooManyRecordsMessage(count + update.added, count, false);
         return std::nullopt;
     }
     // A key after the end marker would become a record, or be overwritten.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,28 @@ struct IniWrite {
 
 struct ShapeFileUpdate {
     std::vector<int32_t> recordNumbers;  // per character: its record, 0 for a blank
-    std::vector<bool> reused;            // per character: an equal record was there already
+    std::vector<bool> reused;            // per character: an equal record was in the file already
+    std::vector<bool> repeat;            // per character: an equal record came earlier in the text
     int added = 0;                       // new records
     std::vector<IniWrite> writes;        // in order; none when nothing changes
 };
+
+// The records a file holds now: how many, and how each value begins up to
+// its first comma (trimmed). A new record whose name is not among these
+// beginnings equals none of them.
+struct FileRecords {
+    int32_t count = 0;
+    std::set<std::string, std::less<>> names;
+};
+
+FileRecords ReadFileRecords(const ProfileStore& store, const ProfileNames& names);
+
+// "the file would hold 100 shape records, and the dialog lists only 99; it
+// has 98 now"; `atLeast` when `wouldHold` is only the least it would hold.
+std::string TooManyRecordsMessage(int32_t wouldHold, int32_t now, bool atLeast);
+
+// "the saver shows at most 9 characters, not 10".
+std::string TooManySlotsMessage(size_t characters);
 
 // Plans the records after the file's last one with the end marker moved
 // behind them; no existing record changes, moves or goes, and a record

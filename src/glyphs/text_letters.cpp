@@ -1,12 +1,21 @@
 #include "glyphs/text_letters.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
-#include "glyphs/text_codes.h"
+#include "settings/saver_settings.h"
+#include "settings/shape_names.h"
 
-std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const FontFace& face, std::string& problem) {
-    TextLetters letters;
+namespace {
+
+// A glyph that gives a record: a blank has no outline, a missing glyph none at all.
+bool HasOutline(const GlyphOutline& glyph) { return glyph.present && !glyph.contours.empty(); }
+
+}  // namespace
+
+std::optional<TextLetters> LoadLetters(std::string_view utf8Text, const FontFace& face, std::string& problem) {
     const std::optional<std::u32string> characters = DecodeUtf8(utf8Text);
     if (!characters) {
         problem = "the text is not valid UTF-8";
@@ -16,20 +25,59 @@ std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const Font
         problem = "the text is empty";
         return std::nullopt;
     }
-    letters.characters = *characters;
+    TextLetters letters;
     letters.face = face;
-    std::optional<FontGlyphs> glyphs = LoadGlyphs(face, letters.characters, problem);
+    letters.characters = *characters;
+    std::unordered_map<char32_t, size_t> places;
+    for (char32_t character : letters.characters) {
+        const auto [place, isFirst] = places.emplace(character, letters.distinct.size());
+        if (isFirst) letters.distinct += character;
+        letters.shapeOf.push_back(place->second);
+    }
+    std::optional<FontGlyphs> glyphs = LoadGlyphs(face, letters.distinct, problem);
     if (!glyphs) return std::nullopt;
     letters.glyphs = std::move(*glyphs);
-    letters.fit = FitText(letters.glyphs);
-
-    for (size_t k = 0; k < letters.characters.size(); ++k) {
-        const char32_t character = letters.characters[k];
-        if (!letters.glyphs.glyphs[k].present) letters.missing.push_back(character);
-        const FittedGlyph& glyph = letters.fit.glyphs[k];
-        letters.records.push_back({glyph.contours.empty() ? "" : FormatShapeRecord(RecordName(character), glyph)});
-    }
+    for (const GlyphOutline& glyph : letters.glyphs.glyphs)
+        if (!glyph.present) letters.missing.push_back(glyph.character);
     return letters;
+}
+
+// The distinct characters span the same extents as the whole text, so the
+// scale and every glyph's fit are what the whole text would give.
+void FitLetters(TextLetters& letters) { letters.fit = FitText(letters.glyphs); }
+
+std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const FontFace& face, std::string& problem) {
+    std::optional<TextLetters> letters = LoadLetters(utf8Text, face, problem);
+    if (letters) FitLetters(*letters);
+    return letters;
+}
+
+std::optional<std::string> RefuseBeforeFit(const TextLetters& letters, bool useText, const FileRecords& file,
+                                           NameBytes bytes) {
+    if (useText && letters.characters.size() > kShapeChoiceFields.size())
+        return TooManySlotsMessage(letters.characters.size());
+    int32_t visible = 0, surelyNew = 0;
+    for (size_t d = 0; d < letters.distinct.size(); ++d) {
+        if (!HasOutline(letters.glyphs.glyphs[d])) continue;
+        ++visible;
+        surelyNew += !file.names.contains(RecordName(letters.distinct[d], bytes));
+    }
+    if (useText && visible == 0) return std::string("the text has no visible character; the saver would show nothing");
+    if (surelyNew > 0 && file.count + surelyNew > kMaxShapeNames)
+        return TooManyRecordsMessage(file.count + surelyNew, file.count, surelyNew < visible);
+    return std::nullopt;
+}
+
+std::vector<TextRecord> LetterRecords(const TextLetters& letters, NameBytes bytes) {
+    assert(letters.fit.glyphs.size() == letters.distinct.size());
+    std::vector<std::string> values;  // per distinct character
+    for (size_t d = 0; d < letters.distinct.size(); ++d) {
+        const FittedGlyph& glyph = letters.fit.glyphs[d];
+        values.push_back(glyph.contours.empty() ? "" : FormatShapeRecord(RecordName(letters.distinct[d], bytes), glyph));
+    }
+    std::vector<TextRecord> records;
+    for (size_t place : letters.shapeOf) records.push_back({values[place]});
+    return records;
 }
 
 bool ReadTextSwitch(std::string_view arg, TextSwitches& switches) {
@@ -51,38 +99,22 @@ namespace {
 
 struct LetterLine {
     int32_t record = 0;  // 0: none
-    bool reused = false, missing = false;
+    bool reused = false, repeat = false, missing = false;
     int points = 0, contours = 0, dropped = 0;
     double deviation = 0;  // percent of the em
 };
 
 LetterLine Line(const TextLetters& letters, const std::optional<ShapeFileUpdate>& update, size_t k) {
-    const FittedGlyph& glyph = letters.fit.glyphs[k];
+    const size_t place = letters.shapeOf[k];
+    const FittedGlyph& glyph = letters.fit.glyphs[place];
     LetterLine line;
-    line.missing = !letters.glyphs.glyphs[k].present;
+    line.missing = !letters.glyphs.glyphs[place].present;
     line.contours = int(glyph.contours.size());
     line.dropped = glyph.droppedContours;
-    line.deviation = DeviationPercent(letters.fit, k);
+    line.deviation = DeviationPercent(letters.fit, place);
     for (const auto& contour : glyph.contours) line.points += int(contour.size());
-    if (update) line.record = update->recordNumbers[k], line.reused = update->reused[k];
+    if (update) line.record = update->recordNumbers[k], line.reused = update->reused[k], line.repeat = update->repeat[k];
     return line;
-}
-
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
 }
 
 // A deviation with two decimals (four in JSON); `none` when nothing was fitted.
@@ -93,15 +125,24 @@ std::string Percent(double value, const char* none) {
     return text;
 }
 
+// "1 new record", "2 new records".
+std::string Count(int count, const char* what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 std::string FormatLetterSummary(const TextLetters& letters, const ShapeFileUpdate& update, std::string_view file,
                                 const TextSwitches& switches) {
-    int reused = 0;
-    for (bool r : update.reused) reused += r;
+    int reused = 0, repeats = 0;
+    for (size_t k = 0; k < update.repeat.size(); ++k) {
+        repeats += update.repeat[k];
+        reused += update.reused[k] && !update.repeat[k];
+    }
     return std::string(switches.dryRun ? "dry run, nothing written: " : "") + std::string(file) + ": " +
-           std::to_string(update.added) + " new records from " + letters.face.description + ", " +
-           std::to_string(reused) + " already there" + (switches.useText ? "; the saver shows the text" : "") + "\n";
+           Count(update.added, "new record") + " from " + letters.face.description + ", " + std::to_string(reused) +
+           " already there" + (repeats > 0 ? ", " + Count(repeats, "repeat") : "") +
+           (switches.useText ? "; the saver shows the text" : "") + "\n";
 }
 
 std::string FormatLetterReport(const TextLetters& letters, const std::optional<ShapeFileUpdate>& update) {
@@ -119,26 +160,29 @@ std::string FormatLetterReport(const TextLetters& letters, const std::optional<S
         } else {
             std::snprintf(row, sizeof row, "%6s  %6d  %8d  %7d  %7s %%%s\n",
                           line.record ? std::to_string(line.record).c_str() : "-", line.points, line.contours,
-                          line.dropped, Percent(line.deviation, "-").c_str(), line.reused ? "  (already there)" : "");
+                          line.dropped, Percent(line.deviation, "-").c_str(),
+                          line.repeat ? "  (repeat)" : line.reused ? "  (already there)" : "");
             report += row;
         }
     }
     return report;
 }
 
+// A repeat carries "repeat":true; the other characters leave it out.
 std::string FormatLetterJson(const TextLetters& letters, const std::optional<ShapeFileUpdate>& update,
                              std::string_view file, bool written) {
-    std::string json = "{\"font\":" + Quoted(letters.face.description) + ",\"fontFile\":" + Quoted(letters.face.file) +
-                       ",\"file\":" + Quoted(file) + ",\"written\":" + (written ? "true" : "false") +
-                       ",\"characters\":[";
+    std::string json = "{\"font\":" + QuoteJson(letters.face.description) +
+                       ",\"fontFile\":" + QuoteJson(letters.face.file) + ",\"file\":" + QuoteJson(file) +
+                       ",\"written\":" + (written ? "true" : "false") + ",\"characters\":[";
     for (size_t k = 0; k < letters.characters.size(); ++k) {
         const LetterLine line = Line(letters, update, k);
         char fields[320];
         std::snprintf(fields, sizeof fields,
-                      "%s{\"character\":%s,\"codePoint\":%u,\"inFont\":%s,\"record\":%d,\"reused\":%s,"
+                      "%s{\"character\":%s,\"codePoint\":%u,\"inFont\":%s,\"record\":%d,\"reused\":%s,%s"
                       "\"points\":%d,\"contours\":%d,\"dropped\":%d,\"deviationPercentOfEm\":%s}",
-                      k ? "," : "", Quoted(EncodeUtf8(letters.characters[k])).c_str(), unsigned(letters.characters[k]),
-                      line.missing ? "false" : "true", line.record, line.reused ? "true" : "false", line.points,
+                      k ? "," : "", QuoteJson(EncodeUtf8(letters.characters[k])).c_str(),
+                      unsigned(letters.characters[k]), line.missing ? "false" : "true", line.record,
+                      line.reused ? "true" : "false", line.repeat ? "\"repeat\":true," : "", line.points,
                       line.contours, line.dropped, Percent(line.deviation, "null").c_str());
         json += fields;
     }

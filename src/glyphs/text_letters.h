@@ -1,6 +1,7 @@
 #pragma once
 // The letters of a text in one font, fitted into shape records: what the
-// tools write into a shape file and what the saver's --text shows.
+// tools write into a shape file and what the saver's --text shows. Each
+// distinct character is loaded and fitted once, however often it comes.
 
 #include <optional>
 #include <string>
@@ -9,15 +10,17 @@
 
 #include "glyphs/font_source.h"
 #include "glyphs/shape_file_update.h"
+#include "glyphs/text_codes.h"
 #include "glyphs/text_fit.h"
 
 struct TextLetters {
     FontFace face;
-    std::u32string characters;
-    FontGlyphs glyphs;
-    FittedText fit;
-    std::vector<TextRecord> records;  // per character; an empty value for a blank or a missing glyph
-    std::vector<char32_t> missing;    // characters the font has no glyph for
+    std::u32string characters;      // the text
+    std::u32string distinct;        // each character of the text once, in the order they first come
+    std::vector<size_t> shapeOf;    // per character of the text: its place in `distinct`
+    FontGlyphs glyphs;              // per distinct character
+    FittedText fit;                 // per distinct character; empty until FitLetters
+    std::vector<char32_t> missing;  // distinct characters the font has no glyph for
 };
 
 // The switches both text tools take: --use, --report, --json, --dry-run.
@@ -30,14 +33,34 @@ struct TextSwitches {
 // True when `arg` is one of the switches, which it then sets.
 bool ReadTextSwitch(std::string_view arg, TextSwitches& switches);
 
-// Loads and fits the glyphs of `utf8Text` in `face`. Nothing, and the reason
-// in `problem`, for text that is not UTF-8 or empty and for an unreadable font.
+// Loads the glyphs of `utf8Text` in `face`, not yet fitted. Nothing, and
+// the reason in `problem`, for text that is not UTF-8 or empty and for an
+// unreadable font.
+std::optional<TextLetters> LoadLetters(std::string_view utf8Text, const FontFace& face, std::string& problem);
+
+// Fits the loaded glyphs, one scale for the whole text: the part that takes time.
+void FitLetters(TextLetters& letters);
+
+// LoadLetters, then FitLetters.
 std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const FontFace& face, std::string& problem);
+
+// What refuses a loaded text before its fit, as the plan would refuse it
+// after: with `useText`, more characters than the slots or none visible;
+// more characters that surely need a new record (visible, and named as no
+// record of `file` begins) than the file has room for. Nothing when the
+// text may go on.
+std::optional<std::string> RefuseBeforeFit(const TextLetters& letters, bool useText, const FileRecords& file,
+                                           NameBytes bytes);
+
+// Per character of the text, its record value with names a file of `bytes`
+// keeps; empty for a blank or a missing glyph. After FitLetters.
+std::vector<TextRecord> LetterRecords(const TextLetters& letters, NameBytes bytes);
 
 // "DejaVu Sans Bold has no glyph for あ (U+3042)".
 std::string MissingGlyphMessage(const TextLetters& letters, char32_t character);
 
-// The closing line: where the records went and how many were new.
+// The closing line: where the records went, how many were new, already
+// there, and repeats of a character before.
 std::string FormatLetterSummary(const TextLetters& letters, const ShapeFileUpdate& update, std::string_view file,
                                 const TextSwitches& switches);
 

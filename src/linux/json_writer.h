@@ -3,11 +3,12 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "glyphs/text_codes.h"
 
 class JsonWriter {
 public:
@@ -62,22 +63,7 @@ private:
     void Separate() {
         if (needsComma_) text_ += ',';
     }
-    void AppendString(std::string_view s) {
-        text_ += '"';
-        for (unsigned char c : s) {
-            if (c == '"' || c == '\\') {
-                text_ += '\\';
-                text_ += static_cast<char>(c);
-            } else if (c < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                text_ += escaped;
-            } else {
-                text_ += static_cast<char>(c);
-            }
-        }
-        text_ += '"';
-    }
+    void AppendString(std::string_view s) { text_ += QuoteJson(s); }
 
     std::string text_;
     bool needsComma_ = false;

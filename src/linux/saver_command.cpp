@@ -12,6 +12,7 @@ int RunSaverCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names, StoreUse::kSaver);
-    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides,
+                           StoreUse::kSaver);
     return RunSaverOnX11(store, request);
 }

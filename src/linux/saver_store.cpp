@@ -3,15 +3,15 @@
 #include <strings.h>
 
 #include "glyphs/text_letters.h"
-#include "linux/command_line.h"
+#include "linux/terminal_text.h"
 
-TextLetters LettersInFont(std::string_view text, std::string_view font, bool allGlyphs) {
+TextLetters LoadLettersInFont(std::string_view text, std::string_view font, StoreUse use) {
     std::string problem;
     const std::optional<FontFace> face = FindFont(font, problem);
     if (!face) throw UsageError{problem};
-    std::optional<TextLetters> letters = MakeTextLetters(text, *face, problem);
+    if (!face->standIn.empty() && use == StoreUse::kTool) PrintProblem(face->standIn);
+    std::optional<TextLetters> letters = LoadLetters(text, *face, problem);
     if (!letters) throw UsageError{problem};
-    if (allGlyphs && !letters->missing.empty()) throw UsageError{MissingGlyphMessage(*letters, letters->missing[0])};
     return std::move(*letters);
 }
 
@@ -19,28 +19,35 @@ namespace {
 
 // The letters as a shape section of their own, and the slot settings that show them.
 std::optional<IniTextStore> LettersStore(const ProfileNames& names, std::optional<std::string_view> text,
-                                         std::string_view font, std::vector<std::pair<std::string, int32_t>>& slots) {
+                                         std::string_view font, std::vector<std::pair<std::string, int32_t>>& slots,
+                                         StoreUse use) {
     if (!text) return std::nullopt;
-    const TextLetters letters = LettersInFont(*text, font, true);
+    TextLetters letters = LoadLettersInFont(*text, font, use);
+    if (!letters.missing.empty()) throw UsageError{MissingGlyphMessage(letters, letters.missing[0])};
+    if (letters.characters.size() > kShapeChoiceFields.size())  // before the fit, which takes the time
+        throw UsageError{TooManySlotsMessage(letters.characters.size())};
+    FitLetters(letters);
+    const std::vector<TextRecord> records = LetterRecords(letters, NameBytes::kCodePage);
     IniTextStore store("");
     std::string problem;
-    const std::optional<ShapeFileUpdate> update = PlanTextRecords(store, names, letters.records, true, problem);
+    const std::optional<ShapeFileUpdate> update = PlanTextRecords(store, names, records, true, problem);
     if (!update) throw UsageError{problem};
     WriteTextRecords(store, *update);
-    for (size_t slot = 0; slot < letters.records.size(); ++slot)
+    for (size_t slot = 0; slot < records.size(); ++slot)
         slots.push_back({SettingKeyName(names, kShapeChoiceFields[slot]), update->recordNumbers[slot]});
-    slots.push_back({SettingKeyName(names, &SaverSettings::OPTIONN), int32_t(letters.records.size())});
+    slots.push_back({SettingKeyName(names, &SaverSettings::OPTIONN), int32_t(records.size())});
     return store;
 }
 
 }  // namespace
 
 SaverStore::SaverStore(const ProfileStore& file, const ProfileNames& names, std::optional<std::string_view> text,
-                       std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides)
+                       std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides,
+                       StoreUse use)
     : SaverStore(file, names, [&] {
           // The text's slot choices go in front of --set, so that --set may still change them.
           Letters letters;
-          letters.shapes = LettersStore(names, text, font, letters.settings);
+          letters.shapes = LettersStore(names, text, font, letters.settings, use);
           letters.settings.insert(letters.settings.end(), overrides.begin(), overrides.end());
           return letters;
       }()) {}

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "linux/command_line.h"
 #include "linux/setting_overrides.h"
 #include "settings/ini_text_store.h"
 #include "settings/settings_store.h"
@@ -19,8 +20,10 @@ inline constexpr char kDefaultFont[] = "DejaVu Sans:bold";
 class SaverStore final : public ProfileStore {
 public:
     // Throws UsageError for a text, a font or a glyph that is not there.
+    // `use`: whether a font standing in for the family asked is told (a tool) or not (the saver).
     SaverStore(const ProfileStore& file, const ProfileNames& names, std::optional<std::string_view> text,
-               std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides);
+               std::string_view font, const std::vector<std::pair<std::string, int32_t>>& overrides,
+               StoreUse use = StoreUse::kTool);
 
     int32_t ReadInt(const char* section, const char* key, int32_t byDefault) const override {
         return overriding_.ReadInt(section, key, byDefault);
@@ -42,8 +45,8 @@ private:
     OverridingStore overriding_;
 };
 
-struct TextLetters;
-
-// The letters of `text` in the font a fontconfig pattern or font file names;
-// throws UsageError when the text, the font or one of its glyphs is not there.
-TextLetters LettersInFont(std::string_view text, std::string_view font, bool allGlyphs);
+// The letters of `text` in the font a fontconfig pattern or font file
+// names, loaded and not yet fitted (FitLetters); throws UsageError when the
+// text or the font is not there. For a tool, a font that stands in for a
+// family that is not installed is told on standard error; the saver is silent.
+TextLetters LoadLettersInFont(std::string_view text, std::string_view font, StoreUse use);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "linux/command_line.h"
+#include "linux/terminal_text.h"
 #include "scene/shape_check.h"
 #include "scene/shape_record.h"
 #include "settings/shape_names.h"
@@ -13,7 +14,7 @@ int RunShapesCommand(const Options& options) {
     const IniFileStore store = OpenStore(options, names);
     const IniDocument* document = store.Document();
     if (document == nullptr) {
-        std::fprintf(stderr, "korunex: cannot read %s\n", store.path().c_str());
+        PrintProblem("cannot read " + store.path().string());
         return 1;
     }
 
@@ -28,18 +29,21 @@ int RunShapesCommand(const Options& options) {
         size_t position = 0;
         char name[kNameBytes];
         CopyShapeName(NextRecordToken(value, position).value_or(""), name);
-        std::printf("%3d  %-9s  %2d points  %2d contours\n", number, name, shape.pointCount, shape.contourCount);
+        // Names come from the file, which may hold any bytes.
+        std::printf("%3d  %-9s  %2d points  %2d contours\n", number, ForTerminal(name).c_str(), shape.pointCount,
+                    shape.contourCount);
 
         if (!options.check) continue;
         for (const std::string& problem : CheckShapeRecord(number, value)) {
-            std::printf("     %s\n", problem.c_str());
+            std::printf("     %s\n", ForTerminal(problem).c_str());
             ++problems;
         }
     }
     const int records = number - 1;
     if (options.check) {
         if (records == 0) {
-            std::printf("%s: no records in section [%s]\n", store.path().c_str(), names.shapeSection);
+            std::printf("%s: no records in section [%s]\n", ForTerminal(store.path().string()).c_str(),
+                        names.shapeSection);
             ++problems;
         }
         if (records > kMaxShapeNames) {

@@ -38,14 +38,24 @@ struct PlannedFile {
     bool changes = false;  // the text differs from the file's
 };
 
+// The names come from the file's bytes: a file with a byte-order mark keeps
+// only the ASCII of a name, so its other characters go by their code point.
 PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText) {
     PlannedFile planned;
     IniTextStore text{std::string(now)};
-    planned.update = PlanTextRecords(text, names, letters.records, useText, planned.problem);
+    const std::vector<TextRecord> records = LetterRecords(letters, NameBytesOf(now));
+    planned.update = PlanTextRecords(text, names, records, useText, planned.problem);
     if (planned.update) WriteTextRecords(text, *planned.update);
     planned.text = text.text();
     planned.changes = planned.update && planned.text != now;
     return planned;
+}
+
+// The file's text as it is now; empty when it is gone.
+std::string ReadFileText(const std::filesystem::path& path) {
+    SettingsFileText now = ReadSettingsFile(path);
+    if (now.status == SettingsFileText::kRefused) throw FileError{path.string() + " " + now.problem};
+    return std::move(now.text);
 }
 
 }  // namespace
@@ -55,8 +65,19 @@ int RunTextCommand(const Options& options) {
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
     if (options.preview) CheckPictureOutput(*options.preview, file.path());
-    const TextLetters letters = LettersInFont(*options.text, options.font.value_or(kDefaultFont), false);
+    TextLetters letters = LoadLettersInFont(*options.text, options.font.value_or(kDefaultFont), StoreUse::kTool);
     const std::string path = file.path().string();
+
+    // What the plan below would surely refuse is refused before the fit, which takes the time.
+    const std::string before = ReadFileText(file.path());
+    if (letters.missing.empty())
+        if (const std::optional<std::string> refusal =
+                RefuseBeforeFit(letters, options.switches.useText, ReadFileRecords(IniTextStore(before), names),
+                                NameBytesOf(before))) {
+            PrintProblem(path + ": " + *refusal);
+            return 1;
+        }
+    FitLetters(letters);
 
     // The records are planned under the writers' lock into the file as it is
     // then, so that a writer at the same time loses nothing.
@@ -68,13 +89,10 @@ int RunTextCommand(const Options& options) {
             if (!planned.changes || options.switches.dryRun) return std::nullopt;
             return planned.text;
         };
-        if (options.switches.dryRun) {
-            const SettingsFileText now = ReadSettingsFile(file.path());
-            if (now.status == SettingsFileText::kRefused) throw FileError{path + " " + now.problem};
-            plan(now.text);
-        } else {
+        if (options.switches.dryRun)
+            plan(before);
+        else
             failure = UpdateSettingsFile(file.path(), plan);
-        }
     }
     const bool written = planned.changes && !options.switches.dryRun && !failure;
     if (options.switches.json)
