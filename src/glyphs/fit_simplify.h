@@ -1,0 +1,21 @@
+#pragma once
+// The first steps of a fit: an outline's points thinned to the budget, then
+// moved off the outline where that lowers the error.
+
+#include <vector>
+
+#include "glyphs/fit_contours.h"
+
+// How a removal is priced: the outline's distance from the chord, or from
+// the chord between the grid points nearest to its ends.
+enum class Pricing { kChord, kGrid };
+
+// Bottom-up simplification: drops, over all rings at once, the outline point
+// whose removal costs least, until at most `budget` points are left (never
+// fewer than `minPoints` a ring); a removal that would make a crossing waits
+// until nothing else is left.
+Contours Simplify(const std::vector<const Ring*>& rings, int budget, int minPoints, Pricing pricing);
+
+// Moves vertices off the outline, and their anchors along it, wherever that
+// lowers the worst error of the pieces around them; no move makes a crossing.
+void Relax(Contours& contours);
