@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
 # The settings file under hostile and careless use: special files, a full
 # disk, pictures aimed at it, writers at once. Nothing hangs, nothing is lost.
-set -u
-korunex=$1
-source_dir=$2
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0 checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/tool_test_lib.sh"
+checks=0
 default="$source_dir/data/KORUNEX.ini"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 

@@ -113,18 +113,17 @@ TEST(IniText, AValueWrittenIntoAMarkedFileReadsBackAsWritten) {
 }
 
 TEST(IniText, IntegersReadAsThePlatformReadsThem) {
-    EXPECT_EQ(ParseProfileInt("55"), 55);
-    EXPECT_EQ(ParseProfileInt(" -12"), -12);
-    EXPECT_EQ(ParseProfileInt("+7"), 7);
-    EXPECT_EQ(ParseProfileInt("12abc"), 12);
-    EXPECT_EQ(ParseProfileInt("abc"), 0);
-    EXPECT_EQ(ParseProfileInt("0x1A"), 26);
-    EXPECT_EQ(ParseProfileInt("-0b101"), -5);
-    EXPECT_EQ(ParseProfileInt("0X1A"), 0);
-    EXPECT_EQ(ParseProfileInt("4294967295"), -1);
-    EXPECT_EQ(ParseProfileInt("4294967296"), 0);  // wraps at 32 bits, never overflows
-    EXPECT_EQ(ParseProfileInt("99999999999999999999999"), static_cast<int32_t>(
-        [] { uint32_t v = 0; for (int i = 0; i < 23; ++i) v = v * 10 + 9; return v; }()));
+    const uint32_t nines = [] {
+        uint32_t v = 0;
+        for (int i = 0; i < 23; ++i) v = v * 10 + 9;  // wraps as the platform's reading does
+        return v;
+    }();
+    const std::pair<const char*, int32_t> cases[] = {
+        {"55", 55}, {" -12", -12}, {"+7", 7}, {"12abc", 12}, {"abc", 0}, {"0x1A", 26}, {"-0b101", -5},
+        {"0X1A", 0}, {"4294967295", -1}, {"4294967296", 0},  // wraps at 32 bits, never overflows
+        {"99999999999999999999999", static_cast<int32_t>(nines)},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(ParseProfileInt(text), value) << text;
 }
 
 }  // namespace

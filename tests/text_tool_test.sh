@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
 # korunex text on real files: what it writes, what it keeps, what it refuses.
-set -u
-korunex=$1
-source_dir=$2
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/tool_test_lib.sh"
 font="DejaVu Sans:bold"
 
 cp "$source_dir/data/KORUNEX.ini" "$work/shapes.ini"

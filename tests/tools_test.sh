@@ -1,12 +1,6 @@
 #!/usr/bin/env bash
 # The korunex command line: its listings, its JSON and its answers to mistakes.
-set -u
-korunex=$1
-source_dir=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/tool_test_lib.sh"
 
 # A first run installs the default shape file into the settings folder.
 KORUNEX_HOME="$work/home" "$korunex" shapes > "$work/list" || fail "shapes exits non-zero"

@@ -8,18 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ini_blanks.h"
 #include "settings/ini_text_store.h"
 #include "settings/settings_store.h"
 
 namespace {
 
-bool IsBlank(char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
+std::string_view Trim(std::string_view s) { return TrimIniBlanks(s); }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     a = a.substr(0, a.find('\0'));

@@ -13,6 +13,7 @@
 #include "glyphs/shape_file_update.h"
 #include "glyphs/text_codes.h"
 #include "glyphs/text_fit.h"
+#include "ini_blanks.h"
 #include "settings/ini_text_store.h"
 #include "settings/record_tokens.h"
 #include "settings/shape_names.h"
@@ -55,13 +56,7 @@ int StrayByte(std::string_view bytes) {
     return isUtf16 ? uint8_t(bytes.back()) : -1;
 }
 
-bool IsBlank(char32_t c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
-
-std::u32string_view Trim(std::u32string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
+std::u32string_view Trim(std::u32string_view s) { return TrimIniBlanks(s); }
 
 // A name of the file against an ASCII name, without regard to case: as the
 // reader takes it, trimmed and then cut at a NUL.

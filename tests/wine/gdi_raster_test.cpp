@@ -58,11 +58,18 @@ TEST(GdiRaster, PolygonIsFilledAndOutlinedAndLandsWherePresented) {
     EXPECT_EQ(window.At(30, 40), kGrey);
 }
 
-TEST(GdiRaster, RegionLeavesItsHoleAndHasNoBorder) {
+// A frame over the whole fake window that starts as what the window shows.
+class GdiRasterOverWindow : public ::testing::Test {
+protected:
+    GdiRasterOverWindow() {
+        raster.BeginFrame(kSize, kSize);
+        raster.CopyFromWindow(0, 0);
+    }
     FakeWindow window;
-    GdiRaster raster(window.dc(), nullptr);
-    raster.BeginFrame(kSize, kSize);
-    raster.CopyFromWindow(0, 0);
+    GdiRaster raster{window.dc(), nullptr};
+};
+
+TEST_F(GdiRasterOverWindow, RegionLeavesItsHoleAndHasNoBorder) {
     const RasterPoint rings[8] = {{10, 10}, {50, 10}, {50, 50}, {10, 50}, {20, 20}, {40, 20}, {40, 40}, {20, 40}};
     const int counts[2] = {4, 4};
     raster.PaintRegion(rings, counts, 2, Rgb{255, 255, 0});
@@ -74,11 +81,7 @@ TEST(GdiRaster, RegionLeavesItsHoleAndHasNoBorder) {
     EXPECT_EQ(window.At(5, 5), kGrey);
 }
 
-TEST(GdiRaster, PolylinesAreBlackAndSeparate) {
-    FakeWindow window;
-    GdiRaster raster(window.dc(), nullptr);
-    raster.BeginFrame(kSize, kSize);
-    raster.CopyFromWindow(0, 0);
+TEST_F(GdiRasterOverWindow, PolylinesAreBlackAndSeparate) {
     const RasterPoint lines[5] = {{5, 5}, {30, 5}, {30, 20}, {5, 40}, {40, 40}};
     const int counts[2] = {3, 2};
     raster.DrawPolylines(lines, counts, 2);
