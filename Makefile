@@ -46,9 +46,11 @@ fuzz: sanitize
 	tests/fuzz/run-fuzzers fuzz build/sanitize $(FUZZ_SECONDS)
 
 # The Windows package: the module, the default KORUNEX.ini, install.cmd,
-# uninstall.cmd and a READ-ME (built with the windows preset).
+# uninstall.cmd and a READ-ME (built with the windows preset). The builds
+# write into build/; what is handed out lands in out/ from here alone.
 package: windows
-	cp build/windows/package/KORUNEX-x64.zip out/KORUNEX-x64.zip
+	mkdir -p out
+	cp build/windows/KORUNEX64.SCR build/windows/package/KORUNEX-x64.zip out/
 
 # The real module full-screen under Wine on this display, or in a virtual
 # display with a screenshot saved into out/.

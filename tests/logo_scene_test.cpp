@@ -73,7 +73,7 @@ TEST_F(Scene, CellsAreLaidOutInALineAroundTheCentre) {
     Build(dot, 3);
     EXPECT_EQ(scene->slots[1].cellCentreX, -200);
     EXPECT_EQ(scene->slots[3].cellCentreX, 200);
-    EXPECT_EQ(scene->slots[3].shape.points[1].x, 10 * 20 / 10 + 200);  // scaled, then moved into its cell
+    EXPECT_EQ(scene->slots[3].shape.points[1].x, 220);  // 10 units at SIZEY 20 are 20 pixels, in the cell at 200
     EXPECT_EQ(scene->slots[3].shape.points[1].y, 0);
 }
 
