@@ -80,6 +80,7 @@ done <<'CASES'
 2|is not a font FreeType can read|text A --font "$work/plain.ttf" --ini "$F"
 2|--font is the font of --text|render --font "$font" --out "$work/frames" --ini "$F"
 2|--font is the font of --text|scene --font "$font" --ini "$F"
+2|no visible character|scene --text "   " --font "$font" --ini "$F"
 2|scene takes no --out|scene --out "$work/frames" --ini "$F"
 2|shapes takes no --set|shapes --set COLOR=1 --ini "$F"
 2|--out needs DIR, not an empty value|render --out '' --ini "$F"

@@ -24,8 +24,9 @@ std::optional<IniTextStore> LettersStore(const ProfileNames& names, std::optiona
     if (!text) return std::nullopt;
     TextLetters letters = LoadLettersInFont(*text, font, use);
     if (!letters.missing.empty()) throw UsageError{MissingGlyphMessage(letters, letters.missing[0])};
-    if (letters.characters.size() > kShapeChoiceFields.size())  // before the fit, which takes the time
-        throw UsageError{TooManySlotsMessage(letters.characters.size())};
+    // Before the fit, which takes the time: more than the slots, or nothing to see.
+    if (const std::optional<std::string> refusal = RefuseBeforeFit(letters, true, FileRecords{}, NameBytes::kCodePage))
+        throw UsageError{*refusal};
     FitLetters(letters);
     const std::vector<TextRecord> records = LetterRecords(letters, NameBytes::kCodePage);
     IniTextStore store("");
