@@ -83,6 +83,7 @@ done <<'CASES'
 2|no visible character|scene --text "   " --font "$font" --ini "$F"
 2|scene takes no --out|scene --out "$work/frames" --ini "$F"
 2|shapes takes no --set|shapes --set COLOR=1 --ini "$F"
+2|--ini is given twice|shapes --ini "$F" --ini "$H"
 2|--out needs DIR, not an empty value|render --out '' --ini "$F"
 2|--sheet needs FILE.png, not an empty value|render --out "$work/frames" --sheet '' --ini "$F"
 0|1 new record from DejaVu Sans Bold, 0 already there, 1 repeat|text xx --font "$font" --ini "$F" --dry-run

@@ -1,6 +1,7 @@
 #include "linux/command_line.h"
 
 #include <charconv>
+#include <iterator>
 #include <cstdio>
 #include <strings.h>
 #include <string_view>
@@ -132,6 +133,7 @@ uint64_t ReadWindowId(std::string_view text) {
 Options ReadOptions(int argc, char** argv, int first, Command command) {
     Options options;
     std::string_view forPreview;  // the last option met that text takes for its --preview alone
+    bool valuesGiven[std::size(kOptionRules)] = {};
     bool optionsEnded = false;
     for (int i = first; i < argc; ++i) {
         const std::string_view raw = argv[i];
@@ -162,6 +164,10 @@ Options ReadOptions(int argc, char** argv, int first, Command command) {
             if (i + 1 >= argc) throw UsageError{arg + " needs " + rule->value};
             value = argv[++i];
             if (value.empty()) throw UsageError{arg + " needs " + rule->value + ", not an empty value"};
+            // Which of two values was meant cannot be told; only --set is a list.
+            const size_t index = size_t(rule - kOptionRules);
+            if (rule->name != "--set" && valuesGiven[index]) throw UsageError{arg + " is given twice"};
+            valuesGiven[index] = true;
         }
         rule->read(options, value);
     }
