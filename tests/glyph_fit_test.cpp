@@ -381,8 +381,9 @@ TEST(GlyphFit, ATextFitsEachCharacterOnceAndGivesEveryRepeatTheRecordOfAWholeFit
     // Repeats of tall, deep and blank characters: the scale must not change.
     const std::u32string text = U"gÅ.g gÅ";
     std::string error;
-    const auto letters = MakeTextLetters("gÅ.g gÅ", {kSansBold, 0, kSansBold}, error);
+    auto letters = LoadLetters("gÅ.g gÅ", {kSansBold, 0, kSansBold}, error);
     ASSERT_TRUE(letters) << error;
+    FitLetters(*letters);
     EXPECT_EQ(letters->distinct, U"gÅ. ");
     const auto glyphs = LoadGlyphs({kSansBold, 0, kSansBold}, text, error);
     ASSERT_TRUE(glyphs) << error;

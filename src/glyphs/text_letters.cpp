@@ -46,12 +46,6 @@ std::optional<TextLetters> LoadLetters(std::string_view utf8Text, const FontFace
 // scale and every glyph's fit are what the whole text would give.
 void FitLetters(TextLetters& letters) { letters.fit = FitText(letters.glyphs); }
 
-std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const FontFace& face, std::string& problem) {
-    std::optional<TextLetters> letters = LoadLetters(utf8Text, face, problem);
-    if (letters) FitLetters(*letters);
-    return letters;
-}
-
 std::optional<std::string> RefuseBeforeFit(const TextLetters& letters, bool useText, const FileRecords& file,
                                            NameBytes bytes) {
     if (useText && letters.characters.size() > kShapeChoiceFields.size())

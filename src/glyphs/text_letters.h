@@ -41,9 +41,6 @@ std::optional<TextLetters> LoadLetters(std::string_view utf8Text, const FontFace
 // Fits the loaded glyphs, one scale for the whole text: the part that takes time.
 void FitLetters(TextLetters& letters);
 
-// LoadLetters, then FitLetters.
-std::optional<TextLetters> MakeTextLetters(std::string_view utf8Text, const FontFace& face, std::string& problem);
-
 // What refuses a loaded text before its fit, as the plan would refuse it
 // after: with `useText`, more characters than the slots or none visible;
 // more characters that surely need a new record (visible, and named as no

@@ -145,7 +145,7 @@ std::optional<std::string> WriteBeside(const fs::path& target, std::string_view 
     written = fd.Close() && written;
     if (written) return std::nullopt;
     ::unlink(made.c_str());
-    return Reason(error) + (error == ENOSPC || error == EFBIG || error == EDQUOT ? "" : " (is the disk full?)");
+    return Reason(error);  // "No space left on device" and the like say it all
 }
 
 // The target opened and locked, still the file its name names.
