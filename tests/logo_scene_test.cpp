@@ -277,4 +277,38 @@ TEST(RandomSteps, FollowTheLinearCongruentialGenerator) {
     EXPECT_LT(top, 350);
 }
 
+// A denser screen shows the logo the user chose at the size it has at 96
+// dpi: every projected corner and the start speed grow by dpi / 96, up to
+// the whole pixels (the sizes chosen scale to whole sizes at these dpi).
+TEST(DenserScreens, ShowTheSameLogoScaled) {
+    auto projected = [](int32_t dpi) {
+        SaverSettings settings = DefaultSettings();
+        settings.SIZE = 8, settings.SIZEY = 12, settings.ENKIN = 30, settings.VIEW = 4, settings.HABAJIDO = 0;
+        settings.HABA = 7, settings.OPTIONP = 2, settings.SIZEIDO = 5;
+        auto scene = std::make_unique<LogoScene>();
+        settings.OPTIONN = 3;
+        for (int i = 1; i <= 3; ++i) scene->slots[i].shape = BoxWithHole();
+        scene->screenWidth = 3000, scene->screenHeight = 2000, scene->dpi = dpi;
+        BuildScene(*scene, settings);
+        scene->turnAngle = 37;
+        scene->centreY = 1400;  // below the middle, so the view tilts
+        ProjectScene(*scene, settings);
+        return scene;
+    };
+    const auto standard = projected(96);
+    for (const int32_t dpi : {120, 144, 192}) {
+        const auto dense = projected(dpi);
+        const double k = dpi / 96.0;
+        for (int s = 1; s <= 3; ++s)
+            for (int j = 1; j <= 16; ++j) {
+                const ScreenPoint p = standard->slots[s].screenPoints[j], q = dense->slots[s].screenPoints[j];
+                // Both sides truncate to whole pixels.
+                ASSERT_NEAR(q.x, k * p.x, 1 + k) << dpi << " dpi, slot " << s << ", corner " << j;
+                ASSERT_NEAR(q.y, k * p.y, 1 + k) << dpi << " dpi, slot " << s << ", corner " << j;
+            }
+        EXPECT_NEAR(dense->velocityX, k * standard->velocityX, 0.5) << dpi;
+        EXPECT_NEAR(dense->velocityY, k * standard->velocityY, 0.5) << dpi;
+    }
+}
+
 }  // namespace

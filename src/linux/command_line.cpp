@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <strings.h>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings_store.h"
 
@@ -20,7 +21,7 @@ T ReadWhole(std::string_view text, T low, T high, const std::string& what) {
     return value;
 }
 
-// KEY=VALUE, KEY one of the 53 settings.
+// KEY=VALUE, KEY one of the 53 settings or the monitor mode.
 std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     const size_t equals = text.find('=');
     const std::string key(text.substr(0, equals));
@@ -28,7 +29,10 @@ std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     LoadKeyNames(names);
     bool isKnown = false;
     std::string all;
-    for (const auto& name : names.keyNames) {
+    std::vector<const char*> keys;
+    for (const auto& name : names.keyNames) keys.push_back(name);
+    keys.push_back(names.monitorKey);
+    for (const char* name : keys) {
         isKnown |= equals != std::string_view::npos && strcasecmp(name, key.c_str()) == 0;
         all += all.empty() ? name : std::string(" ") + name;
     }

@@ -127,12 +127,13 @@ FirstPicture ChooseFirstPicture(const SaverSettings& settings) {
 }
 
 void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings, LogoScene& scene,
-                int32_t clientWidth, int32_t clientHeight) {
+                int32_t clientWidth, int32_t clientHeight, int32_t dpi) {
     LoadSettings(store, names, settings);
     KeepWithinSaverLimits(settings);
     LoadSlotShapes(store, names, settings, scene);
     scene.screenWidth = clientWidth;
     scene.screenHeight = clientHeight;
+    scene.dpi = dpi;
     BuildScene(scene, settings);
 }
 

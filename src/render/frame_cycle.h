@@ -25,12 +25,13 @@ FirstPicture ChooseFirstPicture(const SaverSettings& settings);
 
 // What creation does before any frame, the platform aside: loads the
 // settings (kept within the saver's limits) and the slots' shapes through
-// `names` (already loaded), stores the client size and builds the scene. The
+// `names` (already loaded), stores the client size and the screen's dpi and
+// builds the scene. The
 // caller then takes the desktop snapshot when ChooseBackground asks for one,
 // seeds the generator (SeedRandom), shows the first picture (ChooseFirstPicture)
 // and starts the timer with settings.TIMER.
 void CreateLogo(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings, LogoScene& scene,
-                int32_t clientWidth, int32_t clientHeight);
+                int32_t clientWidth, int32_t clientHeight, int32_t dpi = kStandardDpi);
 
 // Replaces the random generator's state: the low 16 bits of the tick count.
 void SeedRandom(LogoScene& scene, uint32_t tickCount);

@@ -222,12 +222,23 @@ void BuildSlot(LogoSlot& slot, int32_t i, SaverSettings& settings) {
 
 }  // namespace
 
+int32_t ScaleToDpi(int32_t pixels, int32_t dpi) {
+    const int64_t scaled = (int64_t(pixels) * std::clamp(dpi, kLowestDpi, kHighestDpi) + kStandardDpi / 2) / kStandardDpi;
+    return int32_t(scaled);
+}
+
 void BuildScene(LogoScene& scene, SaverSettings& settings) {
     assert(settings.OPTIONN >= 1 && settings.OPTIONN <= kMaxSlots && settings.SIZE >= 1 && settings.SIZEY >= 1);
+    scene.dpi = std::clamp(scene.dpi, kLowestDpi, kHighestDpi);
+    // The depth is HABA times SIZE, so scaling the sizes scales it too.
+    settings.SIZE = std::max(1, ScaleToDpi(settings.SIZE, scene.dpi));
+    settings.SIZEY = std::max(1, ScaleToDpi(settings.SIZEY, scene.dpi));
     scene.depthUnits = settings.HABAJIDO != 0 ? 3 : settings.HABA;
     settings.HABA = scene.depthUnits;
     scene.turnAngle = 0;
-    scene.perspective = settings.ENKIN / 10000.0;
+    // Perspective divides by a depth in pixels: a scaled logo keeps its look
+    // only when the strength shrinks as the lengths grow.
+    scene.perspective = settings.ENKIN / (10000.0 * scene.dpi / kStandardDpi);
     PlaceLogo(scene, settings);
     for (int32_t i = 1; i <= settings.OPTIONN; ++i) BuildSlot(scene.slots[i], i, settings);
 }

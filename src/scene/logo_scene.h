@@ -13,6 +13,15 @@
 #include "settings/saver_settings.h"
 
 inline constexpr int kMaxSlots = 9;
+
+// The settings give their lengths in pixels of a screen of 96 dots per inch;
+// on a denser screen the logo keeps the size it has on that one.
+inline constexpr int32_t kStandardDpi = 96;
+inline constexpr int32_t kLowestDpi = 24, kHighestDpi = 960;  // what a screen may claim
+
+// `pixels` at 96 dpi as pixels at `dpi` (within the limits above), to the
+// nearest whole pixel, halves up.
+int32_t ScaleToDpi(int32_t pixels, int32_t dpi);
 inline constexpr int kMaxCorners = 2 * kMaxPoints;
 
 // The side face of point k: the quadrilateral between the edge from k to the
@@ -53,6 +62,7 @@ struct LogoSlot {
 struct LogoScene {
     LogoSlot slots[kMaxSlots + 1];  // slots 1..OPTIONN are in use
     int32_t screenWidth, screenHeight;  // client size in pixels
+    int32_t dpi = kStandardDpi;         // the screen's, which scales every length of the settings
     int32_t turnAngle;                  // whole degrees, 0..359
     int32_t centreX, centreY;           // window pixels, y down
     int32_t velocityX, velocityY;       // pixels per tick, positive y moves down
@@ -69,7 +79,8 @@ struct ShadeRow {
 extern const ShadeRow kShadeTable[8];
 
 // Builds the scene from the settings, the slots' loaded shapes and the
-// screen size already stored in the scene. Writes the working values back
-// into the settings in memory: HABA with the effective thickness and, while
-// COLORS is 0, every OPTIONC with COLOR. Expects settings kept within the saver's limits.
+// screen size and dpi already stored in the scene. Writes the working values
+// back into the settings in memory: SIZE and SIZEY scaled to the dpi, HABA
+// with the effective thickness and, while COLORS is 0, every OPTIONC with
+// COLOR. Expects settings kept within the saver's limits.
 void BuildScene(LogoScene& scene, SaverSettings& settings);

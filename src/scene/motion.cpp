@@ -138,5 +138,5 @@ RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings) {
     scene.randomState = scene.randomState * 214013u + 2531011u;
     const int32_t r = static_cast<int32_t>((scene.randomState >> 16) & 0x7FFF);
     const int32_t quarter = r >= 24576 ? 1 : r >= 16384 ? 2 : r >= 8192 ? 3 : 4;
-    return {quarter, quarter + settings.SIZEIDO};
+    return {quarter, ScaleToDpi(quarter + settings.SIZEIDO, scene.dpi)};
 }

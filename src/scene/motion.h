@@ -7,7 +7,7 @@
 // One draw of the scene's generator.
 struct RandomStep {
     int32_t quarter;  // where r in 0..32767 fell: 1 for the top quarter of the range .. 4 for the bottom
-    int32_t step;     // quarter + SIZEIDO, pixels per tick
+    int32_t step;     // quarter + SIZEIDO, pixels per tick at 96 dpi, scaled to the scene's
 };
 RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
 

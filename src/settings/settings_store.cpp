@@ -20,12 +20,21 @@ void LoadKeyNames(ProfileNames& names) {
     LoadName(IDS_SHAPE_SECTION, names.shapeSection);
     for (int i = 0; i < kSettingCount; ++i) LoadName(kSettingKeys[i].stringId, names.keyNames[i]);
     LoadName(IDS_END_MARKER, names.endMarker);
+    LoadName(IDS_KEY_GAMEN, names.monitorKey);
 }
 
 const char* SettingKeyName(const ProfileNames& names, SettingField field) {
     for (int i = 0; i < kSettingCount; ++i)
         if (kSettingKeys[i].field == field) return names.keyNames[i];
     return "";
+}
+
+MonitorMode LoadMonitorMode(const ProfileStore& store, const ProfileNames& names) {
+    switch (store.ReadInt(names.settingsSection, names.monitorKey, 0)) {
+        case 1: return MonitorMode::kEach;
+        case 2: return MonitorMode::kPrimary;
+        default: return MonitorMode::kWhole;
+    }
 }
 
 void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSettings& settings) {

@@ -12,6 +12,7 @@ struct ProfileNames {
     char shapeSection[15];         // "MOJI ZAHYO"
     char endMarker[10];            // "ZAHYO-END"
     char keyNames[kSettingCount][10];  // in the order of kSettingKeys
+    char monitorKey[10];               // "GAMEN", which the dialog neither shows nor saves
 };
 
 void LoadKeyNames(ProfileNames& names);
@@ -27,3 +28,13 @@ void LoadSettings(const ProfileStore& store, const ProfileNames& names, SaverSet
 // puts the file back byte for byte as it was before the first write (when
 // the store could keep it).
 bool SaveSettings(ProfileStore& store, const ProfileNames& names, const SaverSettings& settings);
+
+// How the logos share the monitors of a full-screen run (the key GAMEN).
+enum class MonitorMode {
+    kWhole,    // 0: one logo over the whole virtual screen
+    kEach,     // 1: a logo of its own on each monitor
+    kPrimary,  // 2: one logo on the primary monitor; the others show the first picture
+};
+
+// GAMEN from the settings section; missing or out of range means kWhole.
+MonitorMode LoadMonitorMode(const ProfileStore& store, const ProfileNames& names);
