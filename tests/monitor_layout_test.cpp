@@ -1,7 +1,11 @@
 #include "host/monitor_layout.h"
 
+#include "host/area_logo.h"
+#include "settings/ini_text_store.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -61,6 +65,31 @@ TEST(MonitorLayout, OneLogoKeepsTheSeedAndManyNeverShareOne) {
     EXPECT_EQ(areas[0].seed, 0xFFFFu);
     for (size_t i = 0; i < areas.size(); ++i)
         for (size_t j = i + 1; j < areas.size(); ++j) EXPECT_NE(areas[i].seed & 0xFFFF, areas[j].seed & 0xFFFF);
+}
+
+// Logos on two monitors start at random, each in the middle of its own;
+// a lone logo starts as it always has.
+TEST(AreaLogos, SeveralStartApartAndALoneOneAsAlways) {
+    const IniTextStore store("[KORUNEX]\r\nOPTIONP=2\r\nSIZEIDO=3\r\n");
+    ProfileNames names;
+    LoadKeyNames(names);
+    const Monitor left{{0, 0, 1280, 720}, true, 96}, right{{1280, 0, 1000, 600}, false, 144};
+    int startsApart = 0;
+    for (uint32_t tick = 1; tick <= 8; ++tick) {
+        const auto logos = CreateAreaLogos(
+            store, names, LayOutLogos(MonitorMode::kEach, {0, 0, 2280, 720}, std::vector{left, right}, tick * 977));
+        ASSERT_EQ(logos.size(), 2u);
+        EXPECT_EQ(logos[1]->scene.centreX, 500);
+        EXPECT_EQ(logos[1]->settings.SIZE, 15) << "the second monitor's dpi";
+        const LogoScene &a = logos[0]->scene, &b = logos[1]->scene;
+        const bool inStep = b.velocityX == (a.velocityX < 0 ? -1 : 1) * ScaleToDpi(std::abs(a.velocityX), 144) &&
+                            b.velocityY == (a.velocityY < 0 ? -1 : 1) * ScaleToDpi(std::abs(a.velocityY), 144);
+        startsApart += !inStep;
+    }
+    EXPECT_GE(startsApart, 7);
+    const auto alone = CreateAreaLogos(store, names, LayOutLogos(MonitorMode::kEach, {0, 0, 1280, 720}, std::vector{left}, 5));
+    EXPECT_EQ(alone[0]->scene.velocityX, -(4 + 3));
+    EXPECT_EQ(alone[0]->scene.randomState, 5u);
 }
 
 }  // namespace

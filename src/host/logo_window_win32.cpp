@@ -1,5 +1,6 @@
 #include "host/logo_window_win32.h"
 
+#include "host/screens_win32.h"
 #include "render/frame_cycle.h"
 #include "settings/profile_store_win32.h"
 #include "win32/test_faults_win32.h"
@@ -8,19 +9,38 @@ namespace {
 
 constexpr UINT_PTR kFrameTimer = 100;
 
-void CreateLogoWindow(LogoWindow& logo, HWND window) {
+bool IsPreview(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0; }
+
+// One logo over a preview; over a full-screen window, as GAMEN lays them out.
+std::vector<LogoArea> LogoAreas(HWND window, const ProfileStore& store, const ProfileNames& names) {
     RECT client{};
     GetClientRect(window, &client);
-    LoadKeyNames(logo.names);
+    const uint32_t tick = GetTickCount();
+    if (IsPreview(window)) return {{{0, 0, client.right, client.bottom}, WindowDpi(window), tick}};
+    const POINT origin = SnapshotOrigin(window);
+    return LayOutLogos(LoadMonitorMode(store, names), {origin.x, origin.y, client.right, client.bottom},
+                       ListMonitors(), tick);
+}
+
+void CreateLogos(LogoWindow& logo, HWND window) {
     const Win32ProfileStore store(logo.names.iniFile);
-    CreateLogo(store, logo.names, logo.settings, logo.scene, client.right, client.bottom);
-    if (ChooseBackground(logo.settings) == Background::kSnapshot) {
+    logo.logos = CreateAreaLogos(store, logo.names, LogoAreas(window, store, logo.names));
+}
+
+// Every logo has the same settings but for the sizes scaled to its monitor.
+const SaverSettings& SettingsOf(const LogoWindow& logo) { return logo.logos.front()->settings; }
+
+void CreateLogoWindow(LogoWindow& logo, HWND window) {
+    LoadKeyNames(logo.names);
+    CreateLogos(logo, window);
+    if (ChooseBackground(SettingsOf(logo)) == Background::kSnapshot) {
+        RECT client{};
+        GetClientRect(window, &client);
         const POINT origin = SnapshotOrigin(window);
         logo.snapshot = TakeDesktopSnapshot(origin.x, origin.y, client.right, client.bottom);
     }
-    SeedRandom(logo.scene, GetTickCount());
-    logo.previousBox = FirstPreviousBox(logo.scene);
-    logo.isTimerRunning = LOWORD(SetTimer(window, kFrameTimer, static_cast<UINT>(logo.settings.TIMER), nullptr)) != 0;
+    const auto period = static_cast<UINT>(SettingsOf(logo).TIMER);
+    logo.isTimerRunning = LOWORD(SetTimer(window, kFrameTimer, period, nullptr)) != 0;
 }
 
 void DestroyLogoWindow(LogoWindow& logo, HWND window) {
@@ -29,10 +49,21 @@ void DestroyLogoWindow(LogoWindow& logo, HWND window) {
     ReleaseDesktopSnapshot(logo.snapshot);
 }
 
+// Monitors came or went: the window covers the new virtual screen and the
+// logos are laid out afresh. The desktop snapshot stays the one of the
+// start: taken now, it would show the saver itself.
+void FollowDisplayChange(LogoWindow& logo, HWND window) {
+    if (IsPreview(window) || logo.logos.empty()) return;
+    const ScreenRect screen = VirtualScreen();
+    SetWindowPos(window, HWND_TOPMOST, screen.left, screen.top, screen.width, screen.height, SWP_NOACTIVATE);
+    CreateLogos(logo, window);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 void EraseBackground(const LogoWindow& logo, HWND window, HDC dc) {
     RECT client{};
     GetClientRect(window, &client);
-    switch (ChooseFirstPicture(logo.settings)) {
+    switch (ChooseFirstPicture(SettingsOf(logo))) {
     case FirstPicture::kBlack: FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
     case FirstPicture::kSnapshot:
         if (logo.snapshot.dc != nullptr) BitBlt(dc, 0, 0, client.right, client.bottom, logo.snapshot.dc, 0, 0, SRCCOPY);
@@ -44,9 +75,10 @@ void EraseBackground(const LogoWindow& logo, HWND window, HDC dc) {
 void DrawFrame(LogoWindow& logo, HWND window) {
     TestFaultPoint("frame");
     HDC dc = GetDC(window);
-    {
-        GdiRaster raster(dc, logo.snapshot.dc);
-        logo.previousBox = RenderFrame(logo.scene, logo.settings, raster, logo.previousBox);
+    for (const std::unique_ptr<AreaLogo>& area : logo.logos) {
+        const ScreenRect& r = area->area.rect;
+        GdiRaster raster(dc, logo.snapshot.dc, RECT{r.left, r.top, r.left + r.width, r.top + r.height});
+        area->previousBox = RenderFrame(area->scene, area->settings, raster, area->previousBox);
     }
     ReleaseDC(window, dc);
 }
@@ -55,7 +87,7 @@ void DrawFrame(LogoWindow& logo, HWND window) {
 
 POINT SnapshotOrigin(HWND window) {
     POINT origin{0, 0};
-    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0) ClientToScreen(window, &origin);
+    if (!IsPreview(window)) ClientToScreen(window, &origin);
     return origin;
 }
 
@@ -63,8 +95,11 @@ std::optional<LRESULT> LogoWindowProc(LogoWindow& logo, HWND window, UINT messag
     switch (message) {
     case WM_CREATE: CreateLogoWindow(logo, window); break;
     case WM_DESTROY: DestroyLogoWindow(logo, window); return 0;
-    case WM_ERASEBKGND: EraseBackground(logo, window, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_ERASEBKGND:
+        if (!logo.logos.empty()) EraseBackground(logo, window, reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_TIMER: DrawFrame(logo, window); break;
+    case WM_DISPLAYCHANGE: FollowDisplayChange(logo, window); break;
     default: break;
     }
     return std::nullopt;

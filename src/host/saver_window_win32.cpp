@@ -7,6 +7,7 @@
 #include "host/module_resources.h"
 #include "host/saver_host_state.h"
 #include "host/screen_lock_win32.h"
+#include "host/screens_win32.h"
 #include "win32/entry_lookup_win32.h"
 #include "win32/procedure_barrier_win32.h"
 #include "win32/test_faults_win32.h"
@@ -104,21 +105,6 @@ LRESULT CloseAfterPassword(SaverHostState& rules, HWND window, WPARAM wParam, LP
     return 0;
 }
 
-struct WindowPlacement {
-    int x, y, width, height;
-};
-
-WindowPlacement VirtualScreen() {
-    WindowPlacement screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                           GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (screen.width != 0 && screen.height != 0) return screen;
-    RECT clip{};
-    HDC display = GetDC(nullptr);
-    GetClipBox(display, &clip);
-    ReleaseDC(nullptr, display);
-    return {clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top};
-}
-
 bool BringRunningSaverForward() {
     HWND running = FindWindowA(kClassName, kFullScreenTitle);
     if (running == nullptr || !IsWindow(running)) return false;
@@ -139,10 +125,10 @@ int64_t RunMessageLoop() {
 
 // The run goes to the window with its creation, so that the window has it
 // from its first message of its own on.
-HWND CreateSaverWindow(SaverRun& run, HWND parent, const WindowPlacement& place) {
+HWND CreateSaverWindow(SaverRun& run, HWND parent, const ScreenRect& place) {
     const bool isPreview = parent != nullptr;
     return CreateWindowExA(isPreview ? 0 : kFullScreenExStyle, kClassName, isPreview ? kPreviewTitle : kFullScreenTitle,
-                           isPreview ? kPreviewStyle : kFullScreenStyle, place.x, place.y, place.width,
+                           isPreview ? kPreviewStyle : kFullScreenStyle, place.left, place.top, place.width,
                            place.height, parent, nullptr, run.module, &run);
 }
 
@@ -204,7 +190,7 @@ int64_t RunSaverWindow(HINSTANCE module, bool legacyPlatform, HWND parent) {
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
 
-    WindowPlacement place{};
+    ScreenRect place{};
     if (parent != nullptr) {
         RECT client{};
         GetClientRect(parent, &client);

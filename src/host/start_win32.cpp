@@ -8,6 +8,7 @@
 #include "host/run_mode.h"
 #include "host/saver_window_win32.h"
 #include "host/screen_lock_win32.h"
+#include "host/screens_win32.h"
 #include "settings/settings_dialog_win32.h"
 #include "win32/entry_lookup_win32.h"
 #include "win32/window_record_win32.h"
@@ -42,6 +43,8 @@ int64_t RunPreview(const ModeStart& start, const char* text) {
 int64_t RunSwitchedMode(void* context) {
     const ModeStart& start = *static_cast<const ModeStart*>(context);
     const RunSwitch chosen = ReadRunSwitch(start.tail, start.legacyPlatform);
+    const HWND previewParent = chosen.mode == RunMode::kPreview ? AsWindow(ParseWindowNumber(chosen.numberText)) : nullptr;
+    ChooseDpiAwareness(chosen.mode, IsWindow(previewParent) ? previewParent : nullptr);
     switch (chosen.mode) {
     case RunMode::kSettings: return RunSettingsDialog(start.module, nullptr);
     case RunMode::kSettingsOwned: return RunSettingsDialog(start.module, WindowOrForeground(chosen.windowNumber));

@@ -1,6 +1,8 @@
 #include "render/gdi_raster_win32.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 // The raster's points are handed to GDI as they are.
 static_assert(sizeof(RasterPoint) == sizeof(POINT) && offsetof(RasterPoint, x) == offsetof(POINT, x) &&
@@ -32,7 +34,23 @@ COLORREF AsColour(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
 }
 
+// A position moved by an area's origin; one far off stays far off.
+int32_t Shifted(int32_t position, int32_t by) {
+    return int32_t(std::clamp<int64_t>(int64_t(position) + by, INT32_MIN, INT32_MAX));
+}
+
 }  // namespace
+
+GdiRaster::GdiRaster(HDC window, HDC snapshot, const RECT& area)
+    : window_(window), snapshot_(snapshot), originX_(area.left), originY_(area.top) {
+    savedWindowState_ = SaveDC(window_);
+    IntersectClipRect(window_, area.left, area.top, area.right, area.bottom);
+}
+
+GdiRaster::~GdiRaster() {
+    ReleaseFrame();
+    if (savedWindowState_ != 0) RestoreDC(window_, savedWindowState_);
+}
 
 void GdiRaster::BeginFrame(int32_t width, int32_t height) {
     ReleaseFrame();
@@ -75,15 +93,16 @@ void GdiRaster::DrawPolylines(const RasterPoint* points, const int* counts, int 
 }
 
 void GdiRaster::CopyFromWindow(int32_t x, int32_t y) {
-    BitBlt(frame_, 0, 0, width_, height_, window_, x, y, SRCCOPY);
+    BitBlt(frame_, 0, 0, width_, height_, window_, Shifted(x, originX_), Shifted(y, originY_), SRCCOPY);
 }
 
 void GdiRaster::CopyFromSnapshot(int32_t x, int32_t y) {
-    if (snapshot_ != nullptr) BitBlt(frame_, 0, 0, width_, height_, snapshot_, x, y, SRCCOPY);
+    if (snapshot_ != nullptr)
+        BitBlt(frame_, 0, 0, width_, height_, snapshot_, Shifted(x, originX_), Shifted(y, originY_), SRCCOPY);
 }
 
 void GdiRaster::PresentFrame(int32_t x, int32_t y) {
-    BitBlt(window_, x, y, width_, height_, frame_, 0, 0, SRCCOPY);
+    BitBlt(window_, Shifted(x, originX_), Shifted(y, originY_), width_, height_, frame_, 0, 0, SRCCOPY);
     ReleaseFrame();
 }
 

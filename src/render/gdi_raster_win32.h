@@ -10,9 +10,12 @@
 class GdiRaster final : public Raster {
 public:
     // `window` is the window's device context; `snapshot` the snapshot's
-    // memory context, or null. Neither is owned.
+    // memory context (of the whole window), or null. Neither is owned.
     GdiRaster(HDC window, HDC snapshot) : window_(window), snapshot_(snapshot) {}
-    ~GdiRaster() override { ReleaseFrame(); }
+    // Draws in `area` of the window alone: positions are relative to its top
+    // left, and nothing lands outside it (a neighbouring monitor's logo).
+    GdiRaster(HDC window, HDC snapshot, const RECT& area);
+    ~GdiRaster() override;
     GdiRaster(const GdiRaster&) = delete;
     GdiRaster& operator=(const GdiRaster&) = delete;
 
@@ -29,6 +32,8 @@ private:
 
     HDC window_;
     HDC snapshot_;
+    int savedWindowState_ = 0;  // SaveDC's, while an area clips the window
+    int32_t originX_ = 0, originY_ = 0;
     HDC frame_ = nullptr;
     HBITMAP frameBitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
