@@ -225,20 +225,6 @@ TEST(Preview, FillsTheParentDrawsIgnoresInputAndEndsWithTheParent) {
     EXPECT_EQ(run.ExitCode(), 0u);
 }
 
-// A setting of the installed KORUNEX.ini, back to its default afterwards.
-class ScopedSetting {
-public:
-    ScopedSetting(const char* key, const char* value) : key_(key) {
-        WritePrivateProfileStringA("KORUNEX", key, value, "KORUNEX.ini");
-    }
-    ~ScopedSetting() { WritePrivateProfileStringA("KORUNEX", key_, nullptr, "KORUNEX.ini"); }
-    ScopedSetting(const ScopedSetting&) = delete;
-    ScopedSetting& operator=(const ScopedSetting&) = delete;
-
-private:
-    const char* key_;
-};
-
 // With the desktop as background, the screen keeps showing what was there
 // at start, not black, and the logo draws over it.
 TEST(FullScreen, DesktopBackgroundShowsTheDesktopTakenAtStart) {
@@ -304,6 +290,8 @@ int main(int argc, char** argv) {
         return PaintChild(reinterpret_cast<HWND>(std::stoull(argv[2])));
     // --no-debugger: the crash debugger of NoCrashDebugger, which ends at once.
     if (argc >= 2 && std::string(argv[1]) == "--no-debugger") return 0;
+    // --logo-extent SAVER.SCR: where a still logo of the full-screen run lies.
+    if (argc == 3 && std::string(argv[1]) == "--logo-extent") return PrintLogoExtent(argv[2]);
     // --saver-running: 1 when the system counts a saver as running, else 0.
     if (argc == 2 && std::string(argv[1]) == "--saver-running") {
         BOOL running = FALSE;

@@ -181,6 +181,26 @@ private:
     Kept debugger_, autoStart_;
 };
 
+// A setting of the installed KORUNEX.ini, back to its default afterwards.
+class ScopedSetting {
+public:
+    ScopedSetting(const char* key, const char* value) : key_(key) {
+        WritePrivateProfileStringA("KORUNEX", key, value, "KORUNEX.ini");
+    }
+    ~ScopedSetting() { WritePrivateProfileStringA("KORUNEX", key_, nullptr, "KORUNEX.ini"); }
+    ScopedSetting(const ScopedSetting&) = delete;
+    ScopedSetting& operator=(const ScopedSetting&) = delete;
+
+private:
+    const char* key_;
+};
+
+// Prints the saver window's and the screen's sizes, the box of a still
+// logo's pixels and the dialog's size ("window W H screen W H logo LEFT TOP
+// RIGHT BOTTOM dialog W H"), in the screen's own pixels; returns the
+// full-screen run's exit code.
+int PrintLogoExtent(const std::string& saver);
+
 // The cursor that the system shows now, or null when it is hidden.
 inline HCURSOR CursorShown() {
     CURSORINFO info{};
