@@ -1,6 +1,7 @@
 #include "linux/saver_x11.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
@@ -13,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "host/area_logo.h"
 #include "linux/close_input_x11.h"
 #include "linux/frame_rate.h"
+#include "linux/monitors_x11.h"
 #include "linux/target_window_x11.h"
 #include "linux/window_picture_x11.h"
 #include "render/frame_cycle.h"
@@ -42,11 +45,20 @@ int64_t NowMicroseconds() {
 
 int64_t NowMilliseconds() { return NowMicroseconds() / 1000; }
 
-// The logo's whole life in one window.
+// The part of `image` under `rect` (its left and top within the image), as
+// an image of its own; no pixels when they do not meet.
+PixelImage PartOf(const PixelImage& image, const ScreenRect& rect) {
+    const int32_t width = std::min(rect.width, image.width - rect.left);
+    const int32_t height = std::min(rect.height, image.height - rect.top);
+    if (!image.pixels || width <= 0 || height <= 0) return {};
+    return {image.pixels + rect.top * image.stride + rect.left, width, height, image.stride};
+}
+
+// The logos' whole life in one window.
 class XSaver {
 public:
     XSaver(Display* display, const ProfileStore& store, const SaverRequest& request, TargetWindow target)
-        : display_(display), store_(store), place_(request.place), target_(target),
+        : display_(display), store_(store), place_(request.place), target_(target), dpi_(ReadDesktopDpi(display)),
           showsFrameRate_(request.showsFrameRate) {
         LoadKeyNames(names_);
     }
@@ -58,9 +70,14 @@ public:
     int Run();
 
 private:
-    void CreateLogoForSize();
+    std::vector<LogoArea> LayOutAreas() const;
+    void CreateLogos();
+    void FollowScreen();
+    // Every logo loads the same settings; the timer and the backgrounds are the first one's.
+    const SaverSettings& Settings() const { return logos_.front()->settings; }
     void ShowFirstPicture();
     void ShowFrameRate(int64_t busyUs);
+    bool IsScreenChange(XEvent& event) const;
     bool HandleEvent(XEvent& event);  // false: the saver ends
     bool AppliesCloseRules() const { return place_ == SaverPlace::kFullScreen; }
 
@@ -68,14 +85,16 @@ private:
     const ProfileStore& store_;
     SaverPlace place_;
     TargetWindow target_;
+    int32_t dpi_;  // the desktop's, for every logo
+    std::optional<int> screenChangeType_;  // full-screen on a server with RandR: its screen change event
     ProfileNames names_{};
-    std::unique_ptr<SaverSettings> settings_ = std::make_unique<SaverSettings>();
-    std::unique_ptr<LogoScene> scene_;
-    WindowBox previousBox_{};  // what the last frame covered
+    std::vector<std::unique_ptr<AreaLogo>> logos_;  // one at least, once created
     std::vector<uint32_t> snapshot_;  // empty: none
     int32_t snapshotWidth_ = 0, snapshotHeight_ = 0;
     std::unique_ptr<WindowPicture> picture_;
-    std::unique_ptr<SpanRaster> raster_;
+    // Those of logos_ in turn: each draws into the window's picture and reads
+    // the snapshot through its logo's area alone, so the logo stays on its monitor.
+    std::vector<std::unique_ptr<SpanRaster>> rasters_;
     SaverHostState host_{};
     bool hasFocus_ = false;
     bool showsFrameRate_;
@@ -84,33 +103,59 @@ private:
     int textLineHeight_ = 13, textDescent_ = 3;
 };
 
-void XSaver::CreateLogoForSize() {
-    scene_ = std::make_unique<LogoScene>();
-    CreateLogo(store_, names_, *settings_, *scene_, target_.width, target_.height);
-    SeedRandom(*scene_, uint32_t(NowMilliseconds()));
-    previousBox_ = FirstPreviousBox(*scene_);
+// Full-screen, the logos follow GAMEN over the monitors; anywhere else one
+// logo fills the window (XScreenSaver runs a saver of its own on each monitor).
+std::vector<LogoArea> XSaver::LayOutAreas() const {
+    const uint32_t tickCount = uint32_t(NowMilliseconds());
+    // The full-screen window lies at the root window's origin: its pixels are the screen's.
+    const ScreenRect window{0, 0, target_.width, target_.height};
+    if (place_ != SaverPlace::kFullScreen) return {{window, dpi_, tickCount}};
+    const std::vector<Monitor> monitors = ListMonitors(display_, dpi_);
+    return LayOutLogos(LoadMonitorMode(store_, names_), window, monitors, tickCount);
+}
+
+void XSaver::CreateLogos() {
+    rasters_.clear();  // they draw into the picture
+    logos_ = CreateAreaLogos(store_, names_, LayOutAreas());
     // The desktop is kept behind the logo or under its after-images; one
     // picture of the whole screen, taken before the first frame, serves every
     // size the window may take later.
-    if (settings_->BKMODE == 0 && snapshot_.empty()) {
+    if (Settings().BKMODE == 0 && snapshot_.empty()) {
         XWindowAttributes root;
         XGetWindowAttributes(display_, DefaultRootWindow(display_), &root);
         snapshotWidth_ = std::max(root.width, target_.width);
         snapshotHeight_ = std::max(root.height, target_.height);
         snapshot_ = TakeDesktopSnapshot(display_, snapshotWidth_, snapshotHeight_);
     }
-    raster_.reset();
     picture_ = std::make_unique<WindowPicture>(display_, target_.window, target_.visual, target_.depth, target_.width,
                                                target_.height);
     const PixelImage snapshot = snapshot_.empty() ? PixelImage{} : PixelImage{snapshot_.data(), snapshotWidth_,
                                                                               snapshotHeight_, snapshotWidth_};
-    raster_ = std::make_unique<SpanRaster>(picture_->Pixels(), snapshot, [this](int32_t x, int32_t y, int32_t w, int32_t h) {
-        picture_->Show(x, y, w, h);
-    });
+    for (const auto& logo : logos_) {
+        const ScreenRect rect = logo->area.rect;
+        auto show = [this, rect](int32_t x, int32_t y, int32_t w, int32_t h) {
+            picture_->Show(rect.left + x, rect.top + y, w, h);
+        };
+        rasters_.push_back(
+            std::make_unique<SpanRaster>(PartOf(picture_->Pixels(), rect), PartOf(snapshot, rect), show));
+    }
+}
+
+// The full-screen window keeps covering the screen, and its logos the monitors.
+void XSaver::FollowScreen() {
+    XWindowAttributes root;
+    if (XGetWindowAttributes(display_, DefaultRootWindow(display_), &root) &&
+        (root.width != target_.width || root.height != target_.height)) {
+        target_.width = root.width;
+        target_.height = root.height;
+        XResizeWindow(display_, target_.window, unsigned(root.width), unsigned(root.height));
+    }
+    CreateLogos();
+    ShowFirstPicture();
 }
 
 void XSaver::ShowFirstPicture() {
-    FirstPicture first = ChooseFirstPicture(*settings_);
+    FirstPicture first = ChooseFirstPicture(Settings());
     // An X window shows its own background, not the desktop behind it: the
     // after-images over the desktop start from its picture.
     if (first == FirstPicture::kUnchanged && !snapshot_.empty()) first = FirstPicture::kSnapshot;
@@ -150,6 +195,15 @@ void XSaver::ShowFrameRate(int64_t busyUs) {
     }
 }
 
+// Only the full-screen saver listens for these.
+bool XSaver::IsScreenChange(XEvent& event) const {
+    const bool isChange = event.type == screenChangeType_ ||
+                          (event.type == ConfigureNotify && place_ == SaverPlace::kFullScreen &&
+                           event.xconfigure.window == DefaultRootWindow(display_));
+    if (isChange && screenChangeType_) XRRUpdateConfiguration(&event);  // Xlib's idea of the screen size
+    return isChange;
+}
+
 bool XSaver::HandleEvent(XEvent& event) {
     switch (event.type) {
         case Expose:
@@ -163,7 +217,7 @@ bool XSaver::HandleEvent(XEvent& event) {
                 (event.xconfigure.width != target_.width || event.xconfigure.height != target_.height)) {
                 target_.width = event.xconfigure.width;
                 target_.height = event.xconfigure.height;
-                CreateLogoForSize();
+                CreateLogos();
                 ShowFirstPicture();
             }
             return true;
@@ -190,7 +244,9 @@ bool XSaver::HandleEvent(XEvent& event) {
 }
 
 int XSaver::Run() {
-    CreateLogoForSize();
+    // Asked before the monitors are listed, so that no change in between goes unseen.
+    if (place_ == SaverPlace::kFullScreen) screenChangeType_ = SelectScreenChanges(display_);
+    CreateLogos();
     if (target_.isOwn) {
         XMapRaised(display_, target_.window);
         XEvent event;
@@ -202,21 +258,28 @@ int XSaver::Run() {
     ShowFirstPicture();
 
     const int connection = ConnectionNumber(display_);
-    int64_t nextFrame = NowMilliseconds() + settings_->TIMER;
+    int64_t nextFrame = NowMilliseconds() + Settings().TIMER;
     while (!gStopRequested && !gTargetLost) {
+        bool hasScreenChanged = false;
         while (XPending(display_)) {
             XEvent event;
             XNextEvent(display_, &event);
-            if (!HandleEvent(event)) return 0;
+            if (IsScreenChange(event)) hasScreenChanged = true;
+            else if (!HandleEvent(event)) return 0;
         }
+        // A burst of changes is followed once.
+        if (hasScreenChanged) FollowScreen();
         const int64_t now = NowMilliseconds();
         if (now >= nextFrame) {
             const int64_t started = NowMicroseconds();
-            previousBox_ = RenderFrame(*scene_, *settings_, *raster_, previousBox_);
+            for (size_t i = 0; i < logos_.size(); ++i) {
+                AreaLogo& logo = *logos_[i];
+                logo.previousBox = RenderFrame(logo.scene, logo.settings, *rasters_[i], logo.previousBox);
+            }
             if (showsFrameRate_) ShowFrameRate(NowMicroseconds() - started);
             XFlush(display_);
             // A late frame is not made up for: the next one is a whole period away.
-            nextFrame = std::max(nextFrame + settings_->TIMER, NowMilliseconds() + 1);
+            nextFrame = std::max(nextFrame + Settings().TIMER, NowMilliseconds() + 1);
             continue;
         }
         pollfd wait{connection, POLLIN, 0};
