@@ -13,9 +13,10 @@ struct TestLogo {
     std::unique_ptr<LogoScene> scene = std::make_unique<LogoScene>();
 };
 
-inline TestLogo CreateTestLogo(const ProfileStore& store, int32_t width, int32_t height) {
+inline TestLogo CreateTestLogo(const ProfileStore& store, int32_t width, int32_t height,
+                               int32_t dpi = kStandardDpi) {
     TestLogo logo;
     LoadKeyNames(logo.names);
-    CreateLogo(store, logo.names, *logo.settings, *logo.scene, width, height);
+    CreateLogo(store, logo.names, *logo.settings, *logo.scene, width, height, dpi);
     return logo;
 }

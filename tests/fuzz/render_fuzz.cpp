@@ -2,7 +2,8 @@
 // wall painted at most once, every point on the frame surface, the frame
 // surface never more than twice the window.
 //
-// An input may start with a line "@WxH" giving the window size; otherwise it is 640 x 480.
+// An input may start with a line "@WxH" giving the window size, or
+// "@WxH/DPI" with the screen's dpi too; otherwise it is 640 x 480 at 96 dpi.
 
 #include <algorithm>
 #include <charconv>
@@ -17,12 +18,14 @@
 
 namespace {
 
-void ReadWindowSize(std::string_view& text, int32_t& width, int32_t& height) {
+void ReadWindowSize(std::string_view& text, int32_t& width, int32_t& height, int32_t& dpi) {
     if (!text.starts_with('@')) return;
     const size_t x = text.find('x'), end = std::min(text.find('\n'), text.size());
     if (x == std::string_view::npos || x > end) return;
     std::from_chars(text.data() + 1, text.data() + x, width);
-    std::from_chars(text.data() + x + 1, text.data() + end, height);
+    const char* afterHeight = std::from_chars(text.data() + x + 1, text.data() + end, height).ptr;
+    // Any dpi at all: the scene keeps it to what a screen may claim.
+    if (afterHeight < text.data() + end && *afterHeight == '/') std::from_chars(afterHeight + 1, text.data() + end, dpi);
     width = std::clamp(width, 1, 4096);
     height = std::clamp(height, 1, 4096);
     text.remove_prefix(std::min(end + 1, text.size()));
@@ -32,11 +35,11 @@ void ReadWindowSize(std::string_view& text, int32_t& width, int32_t& height) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    int32_t width = 640, height = 480;
-    ReadWindowSize(text, width, height);
+    int32_t width = 640, height = 480, dpi = 96;
+    ReadWindowSize(text, width, height, dpi);
 
     IniTextStore store{std::string(text)};
-    const auto [names, settings, scene] = CreateTestLogo(store, width, height);
+    const auto [names, settings, scene] = CreateTestLogo(store, width, height, dpi);
     SeedRandom(*scene, uint32_t(size));
 
     RecordingRaster raster;
