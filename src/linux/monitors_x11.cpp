@@ -13,12 +13,17 @@
 
 namespace {
 
-// The extension calls below are asked only after their extension answered:
-// called on a server without it, Xlib writes to standard error.
+// The extensions' libraries are called only once the server has said, to
+// the core protocol, that it has the extension: asked of a server without
+// it, they write to standard error or keep memory they never free.
+bool HasExtension(Display* display, const char* name) {
+    int opcode, eventBase, errorBase;
+    return XQueryExtension(display, name, &opcode, &eventBase, &errorBase);
+}
 
 bool HasRandrMonitors(Display* display) {
-    int eventBase, errorBase, major = 0, minor = 0;
-    return XRRQueryExtension(display, &eventBase, &errorBase) && XRRQueryVersion(display, &major, &minor) &&
+    int major = 0, minor = 0;
+    return HasExtension(display, "RANDR") && XRRQueryVersion(display, &major, &minor) &&
            (major > 1 || (major == 1 && minor >= 5));
 }
 
@@ -38,8 +43,8 @@ std::vector<Monitor> RandrMonitors(Display* display, int32_t dpi) {
 
 std::vector<Monitor> XineramaHeads(Display* display, int32_t dpi) {
     std::vector<Monitor> heads;
-    int eventBase, errorBase, count = 0;
-    if (!XineramaQueryExtension(display, &eventBase, &errorBase) || !XineramaIsActive(display)) return heads;
+    int count = 0;
+    if (!HasExtension(display, "XINERAMA") || !XineramaIsActive(display)) return heads;
     XineramaScreenInfo* listed = XineramaQueryScreens(display, &count);
     if (!listed) return heads;
     for (int i = 0; i < count; ++i)
@@ -77,7 +82,7 @@ std::optional<int> SelectScreenChanges(Display* display) {
     const Window root = DefaultRootWindow(display);
     XSelectInput(display, root, StructureNotifyMask);
     int eventBase, errorBase;
-    if (!XRRQueryExtension(display, &eventBase, &errorBase)) return std::nullopt;
+    if (!HasExtension(display, "RANDR") || !XRRQueryExtension(display, &eventBase, &errorBase)) return std::nullopt;
     XRRSelectInput(display, root, RRScreenChangeNotifyMask);
     return eventBase + RRScreenChangeNotify;
 }
