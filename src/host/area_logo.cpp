@@ -12,7 +12,13 @@ std::vector<std::unique_ptr<AreaLogo>> CreateAreaLogos(const ProfileStore& store
         CreateLogo(store, names, logo->settings, logo->scene, area.rect.width, area.rect.height, area.dpi);
         if (areas.size() == 1) SeedRandom(logo->scene, area.seed);
         logo->previousBox = FirstPreviousBox(logo->scene);
+        auto clock = std::make_unique<LogoClock>(store, names);
+        if (clock->IsOn()) logo->clock = std::move(clock);
         logos.push_back(std::move(logo));
     }
     return logos;
+}
+
+void ShowTime(AreaLogo& logo, const std::tm& now) {
+    if (logo.clock) logo.clock->Show(now, logo.settings, logo.scene);
 }

@@ -1,5 +1,7 @@
 #include "host/logo_window_win32.h"
 
+#include <algorithm>
+
 #include "host/screens_win32.h"
 #include "render/frame_cycle.h"
 #include "settings/profile_store_win32.h"
@@ -72,10 +74,29 @@ void EraseBackground(const LogoWindow& logo, HWND window, HDC dc) {
     }
 }
 
+// The local time as the C library's formats take it.
+std::tm LocalTime() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    constexpr int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const int year = now.wYear;
+    const bool isLeap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int month = std::clamp<int>(now.wMonth, 1, 12) - 1;
+    std::tm time{};
+    time.tm_year = year - 1900, time.tm_mon = month, time.tm_mday = now.wDay;
+    time.tm_hour = now.wHour, time.tm_min = now.wMinute, time.tm_sec = now.wSecond;
+    time.tm_wday = now.wDayOfWeek;
+    time.tm_yday = kDaysBefore[month] + (isLeap && month >= 2) + now.wDay - 1;
+    time.tm_isdst = -1;
+    return time;
+}
+
 void DrawFrame(LogoWindow& logo, HWND window) {
     TestFaultPoint("frame");
+    const std::tm now = LocalTime();
     HDC dc = GetDC(window);
     for (const std::unique_ptr<AreaLogo>& area : logo.logos) {
+        ShowTime(*area, now);
         const ScreenRect& r = area->area.rect;
         GdiRaster raster(dc, logo.snapshot.dc, RECT{r.left, r.top, r.left + r.width, r.top + r.height});
         area->previousBox = RenderFrame(area->scene, area->settings, raster, area->previousBox);

@@ -45,6 +45,15 @@ int64_t NowMicroseconds() {
 
 int64_t NowMilliseconds() { return NowMicroseconds() / 1000; }
 
+// The local time, for the clock.
+std::tm LocalNow() {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return local;
+}
+
 // The part of `image` under `rect` (its left and top within the image), as
 // an image of its own; no pixels when they do not meet.
 PixelImage PartOf(const PixelImage& image, const ScreenRect& rect) {
@@ -272,8 +281,10 @@ int XSaver::Run() {
         const int64_t now = NowMilliseconds();
         if (now >= nextFrame) {
             const int64_t started = NowMicroseconds();
+            const std::tm now = LocalNow();
             for (size_t i = 0; i < logos_.size(); ++i) {
                 AreaLogo& logo = *logos_[i];
+                ShowTime(logo, now);
                 logo.previousBox = RenderFrame(logo.scene, logo.settings, *rasters_[i], logo.previousBox);
             }
             if (showsFrameRate_) ShowFrameRate(NowMicroseconds() - started);

@@ -242,3 +242,8 @@ void BuildScene(LogoScene& scene, SaverSettings& settings) {
     PlaceLogo(scene, settings);
     for (int32_t i = 1; i <= settings.OPTIONN; ++i) BuildSlot(scene.slots[i], i, settings);
 }
+
+void SetUpSlot(LogoScene& scene, SaverSettings& settings, int32_t slot) {
+    assert(slot >= 1 && slot <= settings.OPTIONN);
+    BuildSlot(scene.slots[slot], slot, settings);
+}

@@ -84,3 +84,7 @@ extern const ShadeRow kShadeTable[8];
 // with the effective thickness and, while COLORS is 0, every OPTIONC with
 // COLOR. Expects settings kept within the saver's limits.
 void BuildScene(LogoScene& scene, SaverSettings& settings);
+
+// Sets up slot `slot` (1..OPTIONN) of a built scene again from the shape
+// loaded into it, as BuildScene does: for a slot that is to show another record.
+void SetUpSlot(LogoScene& scene, SaverSettings& settings, int32_t slot);

@@ -101,13 +101,8 @@ void AdvanceScene(LogoScene& scene, const SaverSettings& settings, const FrameBo
     scene.centreY = newY;
 }
 
-void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
+void SetMoveBounds(LogoScene& scene, const SaverSettings& settings) {
     const int32_t halfW = scene.screenWidth / 2, halfH = scene.screenHeight / 2;
-    scene.centreX = halfW;
-    scene.centreY = halfH;
-    scene.velocityX = scene.velocityY = 0;
-    if (settings.OPTIONP != 2) return;
-
     const int32_t halfWidth = settings.OPTIONN * 10 / 2 * settings.SIZEY;
     if (halfWidth > halfW) {
         scene.minCentreX = scene.maxCentreX = halfW;
@@ -122,7 +117,15 @@ void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
         scene.minCentreY = halfHeight;
         scene.maxCentreY = scene.screenHeight - halfHeight;
     }
+}
 
+void PlaceLogo(LogoScene& scene, const SaverSettings& settings) {
+    scene.centreX = scene.screenWidth / 2;
+    scene.centreY = scene.screenHeight / 2;
+    scene.velocityX = scene.velocityY = 0;
+    if (settings.OPTIONP != 2) return;
+
+    SetMoveBounds(scene, settings);
     const int32_t speedX = DrawRandomStep(scene, settings).step;
     const int32_t speedY = DrawRandomStep(scene, settings).step;
     switch (DrawRandomStep(scene, settings).quarter) {

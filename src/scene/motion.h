@@ -11,6 +11,10 @@ struct RandomStep {
 };
 RandomStep DrawRandomStep(LogoScene& scene, const SaverSettings& settings);
 
+// The bounds within which a moving logo's centre stays, from the slots in
+// use and their size; a logo wider or taller than the window stays in its middle.
+void SetMoveBounds(LogoScene& scene, const SaverSettings& settings);
+
 // Puts the logo in the middle of the screen and, when it moves (OPTIONP 2),
 // gives it its bounds and a random start velocity.
 void PlaceLogo(LogoScene& scene, const SaverSettings& settings);

@@ -21,6 +21,14 @@ void LoadKeyNames(ProfileNames& names) {
     for (int i = 0; i < kSettingCount; ++i) LoadName(kSettingKeys[i].stringId, names.keyNames[i]);
     LoadName(IDS_END_MARKER, names.endMarker);
     LoadName(IDS_KEY_GAMEN, names.monitorKey);
+    LoadName(IDS_KEY_TOKEI, names.clockKey);
+    LoadName(IDS_KEY_TOKEIFMT, names.clockFormatKey);
+}
+
+ClockSettings LoadClockSettings(const ProfileStore& store, const ProfileNames& names) {
+    char format[kMaxClockFormatBytes + 1];
+    store.ReadString(names.settingsSection, names.clockFormatKey, kDefaultClockFormat, format, sizeof format);
+    return {store.ReadInt(names.settingsSection, names.clockKey, 0) == 1, format};
 }
 
 const char* SettingKeyName(const ProfileNames& names, SettingField field) {

@@ -1,6 +1,8 @@
 #pragma once
 // Loading and saving the settings record through the ini vocabulary of the string table.
 
+#include <string>
+
 #include "settings/profile_store.h"
 #include "settings/saver_settings.h"
 
@@ -12,7 +14,10 @@ struct ProfileNames {
     char shapeSection[15];         // "MOJI ZAHYO"
     char endMarker[10];            // "ZAHYO-END"
     char keyNames[kSettingCount][10];  // in the order of kSettingKeys
-    char monitorKey[10];               // "GAMEN", which the dialog neither shows nor saves
+    // Keys the dialog neither shows nor saves:
+    char monitorKey[10];      // "GAMEN"
+    char clockKey[10];        // "TOKEI"
+    char clockFormatKey[10];  // "TOKEIFMT"
 };
 
 void LoadKeyNames(ProfileNames& names);
@@ -38,3 +43,12 @@ enum class MonitorMode {
 
 // GAMEN from the settings section; missing or out of range means kWhole.
 MonitorMode LoadMonitorMode(const ProfileStore& store, const ProfileNames& names);
+
+// The clock (the keys TOKEI and TOKEIFMT): the time in place of the slots' own records.
+inline constexpr char kDefaultClockFormat[] = "%H:%M:%S";
+inline constexpr size_t kMaxClockFormatBytes = 63;
+struct ClockSettings {
+    bool isOn;           // TOKEI 1; anything else is off
+    std::string format;  // a strftime format, at most 63 bytes; the default when the key is missing
+};
+ClockSettings LoadClockSettings(const ProfileStore& store, const ProfileNames& names);

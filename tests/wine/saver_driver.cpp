@@ -283,6 +283,25 @@ TEST(FullScreen, ColourSixDrawsCyan) {
     EXPECT_EQ(run.ExitCode(), 0u);
 }
 
+// A still logo shows the time: its screen changes from one second to the
+// next, and without the clock it does not.
+TEST(FullScreen, TheClockChangesAStillLogoEachSecond) {
+    const ScopedSetting still("STEPRAG", "0"), inTheCentre("OPTIONP", "1"), digits("TOKEIFMT", "%H%M%S");
+    for (const char* clock : {"1", "0"}) {
+        const ScopedSetting on("TOKEI", clock);
+        SaverRun run("/s");
+        ASSERT_NE(run.WaitForFullScreenWindow(), nullptr);
+        const RECT screen = VirtualScreen();
+        ASSERT_TRUE(LogoAppears(screen, 2000)) << "TOKEI=" << clock;
+        PumpFor(200);  // past the first frames
+        const std::vector<uint32_t> before = ReadScreen(screen);
+        PumpFor(1300);
+        EXPECT_EQ(ReadScreen(screen) != before, *clock == '1') << "TOKEI=" << clock;
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(run.ExitCode(), 0u);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
