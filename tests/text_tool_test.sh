@@ -177,5 +177,22 @@ python3 -c "import json,sys; s=json.load(open(sys.argv[1]))['setup']; assert [x[
   "$work/scene.json" || fail "scene --text does not show the text's letters"
 cmp -s "$work/shapes.ini" "$work/kept.ini" || fail "--text changed the file"
 
+# --clock adds the records its characters lack (the default file has no
+# colon), turns the clock on with the format, and a second run adds nothing;
+# the saver then shows the colon's record between the digits.
+cp "$source_dir/data/KORUNEX.ini" "$work/clock.ini"
+"$korunex" text --clock %H:%M --ini "$work/clock.ini" > "$work/out" || fail "text --clock exits non-zero"
+grep -q '1 new record' "$work/out" && grep -aq '^TOKEI=1' "$work/clock.ini" && grep -aq '^TOKEIFMT=%H:%M' "$work/clock.ini" &&
+  grep -aq '^ZAHYO44=:,' "$work/clock.ini" || fail "text --clock: $(cat "$work/out")"
+cp "$work/clock.ini" "$work/clock-kept.ini"
+"$korunex" text --clock --ini "$work/clock.ini" > /dev/null && cmp -s "$work/clock.ini" "$work/clock-kept.ini" ||
+  fail "a second text --clock changed the file"
+"$korunex" scene --ini "$work/clock.ini" --clock --at 12:34:00 --frames 1 > "$work/scene.json" &&
+  python3 -c "import json,sys; f=json.load(open(sys.argv[1]))['frames'][0]; assert f['records']==[28,29,44,30,31], f" \
+    "$work/scene.json" || fail "the clock does not show the new colon"
+"$korunex" text --clock '%H時' --ini "$work/clock.ini" 2> "$work/err"
+[ $? -eq 2 ] && grep -q 'ASCII' "$work/err" && cmp -s "$work/clock.ini" "$work/clock-kept.ini" ||
+  fail "a format the saver cannot read back is not refused"
+
 [ $failures -eq 0 ] && echo "all text tool checks passed"
 exit $((failures > 0))

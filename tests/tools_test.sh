@@ -73,5 +73,26 @@ for command in shapes scene render saver; do
   done
 done
 
+# The clock: the records named by the time's characters, a frame a TIMER
+# later each; a second boundary changes one slot. The file stays as it was.
+cp "$source_dir/data/KORUNEX.ini" "$work/clock.ini"
+"$korunex" scene --ini "$work/clock.ini" --clock %H%M%S --at 12:34:58 --set TIMER=250 --frames 9 \
+  > "$work/clock.json" || fail "scene --clock exits non-zero"
+python3 - "$work/clock.json" <<'PY' || fail "scene --clock JSON"
+import json, sys
+frames = json.load(open(sys.argv[1]))["frames"]
+assert [f["clock"] for f in frames] == ["123458"] * 4 + ["123459"] * 4 + ["123500"], [f["clock"] for f in frames]
+assert frames[0]["records"] == [28, 29, 30, 31, 32, 35] and frames[4]["records"] == [28, 29, 30, 31, 32, 36]
+assert frames[8]["records"] == [28, 29, 30, 32, 27, 27]
+PY
+"$korunex" scene --ini "$work/clock.ini" --clock --at 09:05:00 --frames 1 > "$work/clock.json" &&
+  python3 -c 'import json,sys; f=json.load(open(sys.argv[1]))["frames"][0]; assert f["records"] == [27, 36, 0, 27, 32, 0, 27, 27], f["records"]' \
+    "$work/clock.json" || fail "the default format's colons are not gaps"
+cmp -s "$work/clock.ini" "$source_dir/data/KORUNEX.ini" || fail "--clock changed the file"
+for mistake in "--at 12:34:56" "--clock --at 24:00:00" "--clock --at 12:34" "--clock %H --text AB"; do
+  "$korunex" scene --ini "$work/clock.ini" $mistake > /dev/null 2> "$work/err"
+  [ $? -eq 2 ] && [ -s "$work/err" ] || fail "scene $mistake is not explained as a mistake"
+done
+
 echo "$((failures == 0 ? 1 : 0)) passed, $failures failed"
 [ $failures -eq 0 ]

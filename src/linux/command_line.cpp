@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "linux/frame_clock.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -21,7 +22,7 @@ T ReadWhole(std::string_view text, T low, T high, const std::string& what) {
     return value;
 }
 
-// KEY=VALUE, KEY one of the 53 settings or the monitor mode.
+// KEY=VALUE, KEY one of the 53 settings, the monitor mode or the clock switch.
 std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     const size_t equals = text.find('=');
     const std::string key(text.substr(0, equals));
@@ -32,6 +33,7 @@ std::pair<std::string, int32_t> ReadOverride(std::string_view text) {
     std::vector<const char*> keys;
     for (const auto& name : names.keyNames) keys.push_back(name);
     keys.push_back(names.monitorKey);
+    keys.push_back(names.clockKey);
     for (const char* name : keys) {
         isKnown |= equals != std::string_view::npos && strcasecmp(name, key.c_str()) == 0;
         all += all.empty() ? name : std::string(" ") + name;
@@ -59,6 +61,7 @@ struct OptionRule {
     const char* value;  // what its value is, for messages; null for a switch
     unsigned commands;  // the commands that take it
     void (*read)(Options& options, std::string_view value);
+    bool valueMayBeLeftOut = false;  // the next argument is its value unless it is an option
 };
 
 // Every option and the commands that take it.
@@ -93,6 +96,11 @@ constexpr OptionRule kOptionRules[] = {
     {"--root", nullptr, kSaver, [](Options& o, std::string_view) { o.onRoot = true; }},
     {"--window-id", "ID", kSaver, [](Options& o, std::string_view v) { o.windowId = ReadWindowId(v); }},
     {"--fps", nullptr, kSaver, [](Options& o, std::string_view) { o.showsFrameRate = true; }},
+    {"--clock", "FORMAT", kSaver | kScene | kRender | kText,
+     // XScreenSaver's settings give --clock alone and again with its format field's value.
+     [](Options& o, std::string_view v) { if (!v.empty() || !o.clock) o.clock = std::string(v); }, true},
+    {"--at", "HH:MM:SS", kScene | kRender,
+     [](Options& o, std::string_view v) { o.at = ReadTimeOfDay("--at", std::string(v).c_str()); }},
 };
 
 std::string CommandName(Command command) {
@@ -116,8 +124,13 @@ void CheckCompanions(const Options& options, Command command, std::string_view f
     // The saver takes --font alone: XScreenSaver's settings pass it whenever its field is filled.
     if ((command == Command::kScene || command == Command::kRender) && options.font && !options.text)
         throw UsageError{"--font is the font of --text, and there is no --text"};
+    // The saver shows the time then: XScreenSaver's settings may pass a text as well.
+    if (options.clock && options.text && command != Command::kSaver)
+        throw UsageError{"--clock and " + std::string(command == Command::kText ? "a TEXT" : "--text") +
+                         " both choose the letters; give one of them"};
+    if (options.at && !options.clock) throw UsageError{"--at is the time of --clock, and there is no --clock"};
     if (command != Command::kText) return;
-    if (!options.text) throw UsageError{"text needs the TEXT to turn into letters first"};
+    if (!options.text && !options.clock) throw UsageError{"text needs the TEXT to turn into letters first"};
     if (!forPreview.empty() && !options.preview)
         throw UsageError{"text uses " + std::string(forPreview) + " only for its --preview picture, and there is no --preview"};
 }
@@ -164,7 +177,8 @@ Options ReadOptions(int argc, char** argv, int first, Command command) {
             throw UsageError{CommandName(command) + " takes no " + arg};
         if (isForPreview) forPreview = rule->name;
         std::string_view value;
-        if (rule->value) {
+        const bool isLeftOut = rule->valueMayBeLeftOut && (i + 1 >= argc || std::string_view(argv[i + 1]).starts_with('-'));
+        if (rule->value && !isLeftOut) {
             if (i + 1 >= argc) throw UsageError{arg + " needs " + rule->value};
             value = argv[++i];
             if (value.empty()) throw UsageError{arg + " needs " + rule->value + ", not an empty value"};

@@ -43,6 +43,8 @@ struct Options {
     std::optional<std::string> font;     // --font PATTERN|FILE
     TextSwitches switches;               // text: --use, --report, --json, --dry-run
     std::optional<std::string> preview;  // text: --preview FILE.png
+    std::optional<std::string> clock;    // --clock [FORMAT]: the time for letters; empty: the file's format
+    std::optional<int32_t> at;           // scene, render: --at HH:MM:SS, as seconds after midnight
 };
 
 // A window id as X tools print it: hexadecimal with 0x, or decimal; throws UsageError.

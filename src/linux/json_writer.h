@@ -36,6 +36,13 @@ public:
         needsComma_ = true;
         return *this;
     }
+    // Bytes as the shape file holds them, quoted.
+    JsonWriter& String(std::string_view value) {
+        Separate();
+        AppendString(value);
+        needsComma_ = true;
+        return *this;
+    }
     // Reals with 17 significant digits, enough to read back the same double.
     JsonWriter& Real(double value) {
         Separate();

@@ -18,9 +18,13 @@ constexpr char kUsage[] =
     "       korunex text TEXT [--font PATTERN|FILE] [--ini FILE] [--use] [--report] [--json]\n"
     "                    [--dry-run] [--preview FILE.png [--set KEY=VALUE ...] [--size WxH]\n"
     "                    [--frames N] [--every K] [--seed S]]\n"
+    "       korunex text --clock [FORMAT] [--font PATTERN|FILE] [--ini FILE] [--dry-run] ...\n"
     "KEY is a setting of the settings file, e.g. --set COLOR=5 --set STEPRAG=3.\n"
     "saver, scene and render also take --text TEXT [--font PATTERN|FILE]: the letters of TEXT,\n"
     "built for that run only. PATTERN is a fontconfig pattern such as \"DejaVu Sans:bold\".\n"
+    "They also take --clock [FORMAT]: the time (a strftime FORMAT, the file's or %H:%M:%S) shown by\n"
+    "the records named by its characters; scene and render start it at --at HH:MM:SS and move it on\n"
+    "TIMER a frame. text --clock adds the records the time's characters lack and turns the clock on.\n"
     "Options may be given with one dash as well: -root, -window-id ID, -fps.\n"
     "-- ends the options, so that a TEXT may start with a dash: korunex text -- -1.\n";
 

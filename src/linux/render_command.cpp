@@ -8,12 +8,15 @@
 #include <memory>
 #include <vector>
 
+#include "linux/frame_clock.h"
+#include "linux/setting_overrides.h"
 #include "linux/cairo_surface.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
 #include "linux/terminal_text.h"
 #include "render/desktop_picture.h"
 #include "render/frame_cycle.h"
+#include "scene/logo_clock.h"
 #include "render/span_raster.h"
 
 namespace {
@@ -92,8 +95,9 @@ int RunRenderCommand(const Options& options) {
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
     CheckPictures(options, file.path());
-    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
-    return DrawFrames(store, names, options);
+    const SaverStore letters(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    const ClockOverride clock(letters, names, options.clock.value_or(""));
+    return DrawFrames(options.clock ? static_cast<const ProfileStore&>(clock) : letters, names, options);
 }
 
 int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& options) {
@@ -102,6 +106,9 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
     if (options.seed) SeedRandom(*scene, *options.seed);
+    LogoClock clock(store, names);
+    const FrameClock time(options.at);
+    if (clock.IsOn()) clock.Show(time.TimeOfFrame(0, settings->TIMER), *settings, *scene);
 
     // The headless window lies on a desktop that shows our own picture, which
     // is also what a snapshot of it gives.
@@ -122,6 +129,7 @@ int DrawFrames(const ProfileStore& store, ProfileNames& names, const Options& op
                                                               options.width, options.height);
     WindowBox previous = FirstPreviousBox(*scene);
     for (int k = 0; k < frames; ++k) {
+        if (clock.IsOn()) clock.Show(time.TimeOfFrame(k, settings->TIMER), *settings, *scene);
         previous = RenderFrame(*scene, *settings, raster, previous);
         if (k % options.every != 0) continue;
         cairo_surface_mark_dirty(window.get());

@@ -4,10 +4,13 @@
 #include <memory>
 
 #include "linux/command_line.h"
+#include "linux/frame_clock.h"
+#include "linux/setting_overrides.h"
 #include "linux/saver_store.h"
 #include "linux/scene_json.h"
 #include "render/frame_cycle.h"
 #include "render/recording_raster.h"
+#include "scene/logo_clock.h"
 #include "scene/motion.h"
 
 namespace {
@@ -23,7 +26,9 @@ int RunSceneCommand(const Options& options) {
     ProfileNames names;
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
-    const SaverStore store(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    const SaverStore letters(file, names, options.text, options.font.value_or(kDefaultFont), options.overrides);
+    const ClockOverride withClock(letters, names, options.clock.value_or(""));
+    const ProfileStore& store = options.clock ? static_cast<const ProfileStore&>(withClock) : letters;
 
     auto asRead = std::make_unique<SaverSettings>();
     LoadSettings(store, names, *asRead);
@@ -31,6 +36,9 @@ int RunSceneCommand(const Options& options) {
     auto scene = std::make_unique<LogoScene>();
     CreateLogo(store, names, *settings, *scene, options.width, options.height);
     if (options.seed) SeedRandom(*scene, *options.seed);
+    LogoClock clock(store, names);
+    const FrameClock time(options.at);
+    if (clock.IsOn()) clock.Show(time.TimeOfFrame(0, settings->TIMER), *settings, *scene);
 
     JsonWriter json;
     json.Open('{');
@@ -41,12 +49,13 @@ int RunSceneCommand(const Options& options) {
     RecordingRaster raster;
     WindowBox previous = FirstPreviousBox(*scene);
     for (int k = 0; k < options.frames; ++k) {
+        if (clock.IsOn()) clock.Show(time.TimeOfFrame(k, settings->TIMER), *settings, *scene);
         *projected = *scene;
         ProjectScene(*projected, *settings);
         FrameRecord record{};
         raster.calls.clear();
         previous = RenderFrame(*scene, *settings, raster, previous, &record);
-        WriteSceneFrame(json, k, *projected, *settings, record);
+        WriteSceneFrame(json, k, *projected, *settings, record, clock.IsOn() ? &clock.Characters() : nullptr);
         Flush(json);  // frame by frame, so that memory does not grow with --frames
     }
     json.Close(']');

@@ -67,9 +67,17 @@ void WriteSceneSetup(JsonWriter& json, const LogoScene& scene, const SaverSettin
 }
 
 void WriteSceneFrame(JsonWriter& json, int number, const LogoScene& projected, const SaverSettings& settings,
-                     const FrameRecord& record) {
+                     const FrameRecord& record, const std::vector<std::string>* clock) {
     json.Open('{');
     json.Key("frame").Int(number);
+    if (clock) {
+        std::string text;
+        for (const std::string& character : *clock) text += character;
+        json.Key("clock").String(text);
+        json.Key("records").Open('[');
+        for (int32_t i = 1; i <= settings.OPTIONN; ++i) json.Int(settings.*kShapeChoiceFields[i - 1]);
+        json.Close(']');
+    }
     json.Key("turnAngle").Int(projected.turnAngle);
     json.Key("spin").Open('[');
     for (int i = 1; i <= kMaxSlots; ++i) json.Int(projected.slots[i].spinAngle);

@@ -8,6 +8,7 @@
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
 #include "linux/terminal_text.h"
+#include "scene/clock_text.h"
 #include "settings/ini_text_store.h"
 #include "settings/settings_file.h"
 
@@ -40,15 +41,45 @@ struct PlannedFile {
 
 // The names come from the file's bytes: a file with a byte-order mark keeps
 // only the ASCII of a name, so its other characters go by their code point.
-PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText) {
+// With a clock format, the records of every character it can show, and the
+// clock turned on with that format.
+PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText,
+                     const std::optional<std::string>& clockFormat) {
     PlannedFile planned;
     IniTextStore text{std::string(now)};
     const std::vector<TextRecord> records = LetterRecords(letters, NameBytesOf(now));
-    planned.update = PlanTextRecords(text, names, records, useText, planned.problem);
+    planned.update = PlanTextRecords(text, names, records, useText && !clockFormat, planned.problem);
+    if (planned.update && clockFormat) {
+        planned.update->writes.push_back({names.settingsSection, names.clockKey, "1"});
+        planned.update->writes.push_back({names.settingsSection, names.clockFormatKey, *clockFormat});
+    }
     if (planned.update) WriteTextRecords(text, *planned.update);
     planned.text = text.text();
     planned.changes = planned.update && planned.text != now;
     return planned;
+}
+
+// The format of --clock, the file's own when none is given; nothing without
+// --clock. Throws UsageError for one the saver could not read back.
+std::optional<std::string> ClockFormatOf(const Options& options, const ProfileStore& file, const ProfileNames& names) {
+    if (!options.clock) return std::nullopt;
+    const std::string format = options.clock->empty() ? LoadClockSettings(file, names).format : *options.clock;
+    if (format.size() > kMaxClockFormatBytes)
+        throw UsageError{"--clock takes a format of at most 63 bytes, not " + std::to_string(format.size())};
+    if (!std::all_of(format.begin(), format.end(), [](char c) { return c >= ' ' && c <= '~'; }))
+        throw UsageError{"--clock takes a format of printable ASCII: the saver reads it in the system code page"};
+    return format;
+}
+
+// The characters the clock can show that no record of the file is named
+// by: the saver shows the first record of a name, so a second one would
+// never be seen. A blank when there are none, which makes no record.
+std::string CharactersWithoutRecord(const std::string& format, const std::string& fileText, const ProfileNames& names) {
+    const FileRecords file = ReadFileRecords(IniTextStore(fileText), names);
+    std::string needed;
+    for (const std::string& character : SplitCharacters(ClockCharacters(format)))
+        if (!file.names.contains(character)) needed += character;
+    return needed.empty() ? " " : needed;
 }
 
 // The file's text as it is now; empty when it is gone.
@@ -65,11 +96,13 @@ int RunTextCommand(const Options& options) {
     LoadKeyNames(names);
     const IniFileStore file = OpenStore(options, names);
     if (options.preview) CheckPictureOutput(*options.preview, file.path());
-    TextLetters letters = LoadLettersInFont(*options.text, options.font.value_or(kDefaultFont), StoreUse::kTool);
+    const std::optional<std::string> clockFormat = ClockFormatOf(options, file, names);
     const std::string path = file.path().string();
+    const std::string before = ReadFileText(file.path());
+    const std::string text = clockFormat ? CharactersWithoutRecord(*clockFormat, before, names) : *options.text;
+    TextLetters letters = LoadLettersInFont(text, options.font.value_or(kDefaultFont), StoreUse::kTool);
 
     // What the plan below would surely refuse is refused before the fit, which takes the time.
-    const std::string before = ReadFileText(file.path());
     if (letters.missing.empty())
         if (const std::optional<std::string> refusal =
                 RefuseBeforeFit(letters, options.switches.useText, ReadFileRecords(IniTextStore(before), names),
@@ -85,7 +118,7 @@ int RunTextCommand(const Options& options) {
     std::optional<std::string> failure;
     if (letters.missing.empty()) {
         auto plan = [&](std::string_view now) -> std::optional<std::string> {
-            planned = PlanInto(now, letters, names, options.switches.useText);
+            planned = PlanInto(now, letters, names, options.switches.useText, clockFormat);
             if (!planned.changes || options.switches.dryRun) return std::nullopt;
             return planned.text;
         };
@@ -113,6 +146,9 @@ int RunTextCommand(const Options& options) {
     }
     if (!options.switches.json)
         std::fputs(ForTerminal(FormatLetterSummary(letters, *planned.update, path, options.switches)).c_str(), stdout);
+    if (clockFormat && !options.switches.json)
+        std::printf("%s the clock with TOKEIFMT=%s\n", options.switches.dryRun ? "would turn on" : "turned on",
+                    clockFormat->c_str());
     if (options.preview) return WritePreview(planned.text, names, *planned.update, options);
     return 0;
 }
