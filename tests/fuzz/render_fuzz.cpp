@@ -1,4 +1,5 @@
-// Any settings file and any window size: 200 frames from creation on, every
+// Any settings file (the clock and its format too) and any window size:
+// 200 frames from creation on, a second apart for the clock, every
 // wall painted at most once, every point on the frame surface, the frame
 // surface never more than twice the window.
 //
@@ -14,6 +15,7 @@
 
 #include "../frame_invariants.h"
 #include "../logo_fixture.h"
+#include "scene/logo_clock.h"
 #include "settings/ini_text_store.h"
 
 namespace {
@@ -41,12 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IniTextStore store{std::string(text)};
     const auto [names, settings, scene] = CreateTestLogo(store, width, height, dpi);
     SeedRandom(*scene, uint32_t(size));
+    LogoClock clock(store, names);
+    std::tm time{};
+    time.tm_year = 126, time.tm_mday = 31, time.tm_hour = 23, time.tm_min = 59, time.tm_sec = 40;
 
     RecordingRaster raster;
     WindowBox previous = FirstPreviousBox(*scene);
     for (int frame = 0; frame < 200; ++frame) {
         raster.calls.clear();
         FrameRecord record{};
+        if (clock.IsOn()) {
+            time.tm_sec = (time.tm_sec + 1) % 60;
+            clock.Show(time, *settings, *scene);
+        }
         previous = RenderFrame(*scene, *settings, raster, previous, &record);
 
         if (!FrameKeepsItsBounds(raster, record, *scene, *settings, width, height)) std::abort();
