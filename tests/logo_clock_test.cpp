@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "render/frame_cycle.h"
+#include "scene/clock_format.h"
 #include "scene/clock_text.h"
 #include "scene/motion.h"
 #include "settings/ini_text_store.h"
@@ -46,6 +47,26 @@ TEST(ClockText, TheCharactersAFormatCanShow) {
     const std::string days = ClockCharacters("%a");
     for (char c : std::string("SunMoTuWedhFriSat")) EXPECT_NE(days.find(c), std::string::npos) << c;
 }
+
+#ifndef _WIN32
+// Against the C library here, whose C locale is the reference: every
+// conversion, with its modifiers, on days around many years' ends.
+TEST(ClockFormat, AgreesWithTheCLibraryInTheCLocale) {
+    const std::string conversions = "aAbBcCdDeFgGhHIjmMnprRStTuUVwWxXyY%";
+    std::string format;
+    for (char c : conversions) format += std::string("[%") + c + "]";
+    format += "[%Ec][%EC][%Ex][%EX][%Ey][%EY][%Od][%Oe][%OH][%OI][%Om][%OM][%OS][%Ou][%OU][%OV][%Ow][%OW][%Oy]";
+    for (std::time_t t = 915'148'800 - 20 * 86'400; t < 1'900'000'000; t += 86'400 * 37 + 3'671) {
+        for (std::time_t near = t; near < t + 20 * 86'400; near += 86'400 * 5) {
+            std::tm time{};
+            gmtime_r(&near, &time);
+            char expected[1024];
+            std::strftime(expected, sizeof expected, format.c_str(), &time);
+            ASSERT_EQ(FormatTime(format, time).value_or("refused"), expected) << std::asctime(&time);
+        }
+    }
+}
+#endif
 
 class Clock : public ::testing::Test {
 protected:

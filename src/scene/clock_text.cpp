@@ -2,34 +2,17 @@
 
 #include <set>
 
+#include "scene/clock_format.h"
 #include "scene/logo_scene.h"
 #include "settings/code_page.h"
 #include "settings/settings_store.h"
 
 namespace {
 
-// Every conversion of C's strftime, with the E and O modifiers where C allows them.
-bool IsCFormat(std::string_view format) {
-    constexpr std::string_view kConversions = "aAbBcCdDeFgGhHIjmMnprRStTuUVwWxXyYzZ%";
-    constexpr std::string_view kWithE = "cCxXyY", kWithO = "deHImMSuUVwWy";
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%') continue;
-        if (++i == format.size()) return false;
-        std::string_view allowed = kConversions;
-        if (format[i] == 'E' || format[i] == 'O') {
-            allowed = format[i] == 'E' ? kWithE : kWithO;
-            if (++i == format.size()) return false;
-        }
-        if (allowed.find(format[i]) == std::string_view::npos) return false;
-    }
-    return true;
-}
+bool IsCFormat(std::string_view format) { return FormatTime(format, std::tm{}).has_value(); }
 
 std::string Formatted(std::string_view format, const std::tm& time) {
-    if (!IsCFormat(format)) return {};
-    const std::string zeroEnded(format);
-    char text[256];
-    return std::string(text, std::strftime(text, sizeof text, zeroEnded.c_str(), &time));
+    return FormatTime(format, time).value_or("");
 }
 
 // What a conversion can write in the C locale besides digits and blanks.

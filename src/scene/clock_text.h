@@ -7,10 +7,9 @@
 #include <string_view>
 #include <vector>
 
-// `format` applied to `time` and cut to its first 9 characters. A format
-// with a conversion that C does not define, or one that gives no text at
-// all, gives the default format's text instead: platforms differ on such
-// formats, and some end the program on them.
+// `format` applied to `time` (FormatTime) and cut to its first 9
+// characters. A format with a conversion that C does not define, or one
+// that gives no text at all, gives the default format's text instead.
 std::string FormatClock(std::string_view format, const std::tm& time);
 
 // Every character `format` can give in the C locale but blanks and control
