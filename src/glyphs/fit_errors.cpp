@@ -25,6 +25,31 @@ double WorstAround(const Contour& c, size_t i) {
                     VertexError(*c.outline, c[Before(i, n)].anchor, c[i + 1].anchor, c[i].at));
 }
 
+struct Segment {
+    Vec2 a, b;
+};
+
+Vec2 ToVec(ShapePoint p) { return {double(p.x), double(p.y)}; }
+
+// The larger of `worst` and the distance from points along `from`, no
+// further apart than `spacing` and the ends included, to the nearest of `to`.
+double Directed(const std::vector<Segment>& from, const std::vector<Segment>& to, double spacing, double worst) {
+    size_t last = 0;
+    for (const Segment& s : from) {
+        const int steps = std::max(1, int(std::ceil(std::hypot(s.b.x - s.a.x, s.b.y - s.a.y) / spacing)));
+        for (int i = 0; i <= steps; ++i) {
+            const Vec2 p = s.a + (double(i) / steps) * (s.b - s.a);
+            // Points in a row are mostly nearest to one segment: trying it first
+            // lets a point that cannot raise the worst stop there.
+            double best = to.empty() ? HUGE_VAL : DistanceToSegment(p, to[last].a, to[last].b);
+            for (size_t k = 0; k < to.size() && best > worst; ++k)
+                if (const double d = DistanceToSegment(p, to[k].a, to[k].b); d < best) best = d, last = k;
+            worst = std::max(worst, best);
+        }
+    }
+    return worst;
+}
+
 }  // namespace
 
 double PieceError(const Ring& outline, int a, int b, Vec2 p, Vec2 q) {
@@ -69,30 +94,10 @@ WorstPlace WorstTerm(const Contours& contours) {
 }
 
 double OutlineDeviation(const std::vector<std::vector<ShapePoint>>& fitted, const std::vector<Ring>& outline) {
-    auto toVec = [](ShapePoint p) { return Vec2{double(p.x), double(p.y)}; };
-    // Points along a segment no further apart than `spacing`, its ends included.
-    auto along = [](Vec2 a, Vec2 b, double spacing, auto visit) {
-        const int steps = std::max(1, int(std::ceil(std::hypot(b.x - a.x, b.y - a.y) / spacing)));
-        for (int s = 0; s <= steps; ++s) visit(a + (double(s) / steps) * (b - a));
-    };
-    double worst = 0;
-    for (const Ring& ring : outline)
-        for (size_t k = 0; k < ring.size(); ++k)
-            along(ring[k], ring[(k + 1) % ring.size()], 0.5, [&](Vec2 p) {
-                double best = HUGE_VAL;
-                for (const auto& c : fitted)
-                    for (size_t j = 0; j < c.size(); ++j)
-                        best = std::min(best, DistanceToSegment(p, toVec(c[j]), toVec(c[(j + 1) % c.size()])));
-                worst = std::max(worst, best);
-            });
+    std::vector<Segment> fit, rings;
     for (const auto& c : fitted)
-        for (size_t j = 0; j < c.size(); ++j)
-            along(toVec(c[j]), toVec(c[(j + 1) % c.size()]), 0.25, [&](Vec2 p) {
-                double best = HUGE_VAL;
-                for (const Ring& ring : outline)
-                    for (size_t k = 0; k < ring.size() && best > worst; ++k)
-                        best = std::min(best, DistanceToSegment(p, ring[k], ring[(k + 1) % ring.size()]));
-                worst = std::max(worst, best);
-            });
-    return worst;
+        for (size_t j = 0; j < c.size(); ++j) fit.push_back({ToVec(c[j]), ToVec(c[(j + 1) % c.size()])});
+    for (const Ring& ring : outline)
+        for (size_t k = 0; k < ring.size(); ++k) rings.push_back({ring[k], ring[(k + 1) % ring.size()]});
+    return Directed(fit, rings, 0.25, Directed(rings, fit, 0.5, 0));
 }

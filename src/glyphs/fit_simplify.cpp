@@ -1,7 +1,10 @@
 #include "glyphs/fit_simplify.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <queue>
+#include <utility>
 
 #include "glyphs/fit_contacts.h"
 #include "glyphs/fit_errors.h"
@@ -138,7 +141,116 @@ bool RelaxVertex(Contours& contours, size_t c, size_t i, double step) {
     return true;
 }
 
+// A point Douglas-Peucker keeps while the tolerance stays below `need`: its
+// distance from the chord it splits, but no more than the need of the point
+// whose split made that chord.
+struct Split {
+    double need;
+    int ring, point;
+};
+
+// The ring's points from `from` to `to` (to may pass the end) and their split.
+struct Piece {
+    Split split;
+    int from, to;
+};
+
+// The split of the points strictly between `from` and `to`; none when all
+// lie on the chord, as a point within a millionth of it does (the outline's
+// own rounding noise).
+std::optional<Piece> SplitPiece(const Ring& ring, int r, int from, int to, double cap) {
+    const int n = static_cast<int>(ring.size());
+    double far = 1e-6;
+    int at = -1;
+    for (int k = from + 1; k < to; ++k)
+        if (const double d = DistanceToSegment(ring[k], ring[from], ring[to % n]); d > far) far = d, at = k;
+    if (at < 0) return std::nullopt;
+    return Piece{{std::min(far, cap), r, at}, from, to};
+}
+
+// Every point Douglas-Peucker can add to the rings' seeds, most needed first
+// (the first of equals); none comes before the point whose split made its chord.
+std::vector<Split> SplitOrder(const std::vector<const Ring*>& rings, const std::vector<int>& seeds) {
+    auto later = [](const Piece& a, const Piece& b) {
+        if (a.split.need != b.split.need) return a.split.need < b.split.need;
+        return std::pair{a.split.ring, a.split.point} > std::pair{b.split.ring, b.split.point};
+    };
+    std::priority_queue<Piece, std::vector<Piece>, decltype(later)> pieces(later);
+    auto push = [&](int r, int from, int to, double cap) {
+        if (const std::optional<Piece> piece = SplitPiece(*rings[size_t(r)], r, from, to, cap)) pieces.push(*piece);
+    };
+    for (int r = 0; r < int(rings.size()); ++r) {
+        push(r, 0, seeds[size_t(r)], HUGE_VAL);
+        push(r, seeds[size_t(r)], int(rings[size_t(r)]->size()), HUGE_VAL);
+    }
+    std::vector<Split> order;
+    while (!pieces.empty()) {
+        const Piece piece = pieces.top();
+        pieces.pop();
+        order.push_back(piece.split);
+        push(piece.split.ring, piece.from, piece.split.point, piece.split.need);
+        push(piece.split.ring, piece.split.point, piece.to, piece.split.need);
+    }
+    return order;
+}
+
+// The seeds and the first `kept` splits of `order`, and those marked `always`.
+Contours PeuckerFit(const std::vector<const Ring*>& rings, const std::vector<int>& seeds,
+                    const std::vector<Split>& order, const std::vector<bool>& always, size_t kept) {
+    std::vector<std::vector<int>> points(rings.size());
+    for (size_t r = 0; r < rings.size(); ++r) points[r] = {0, seeds[r]};
+    for (size_t k = 0; k < order.size(); ++k)
+        if (k < kept || always[k]) points[size_t(order[k].ring)].push_back(order[k].point);
+    Contours contours;
+    for (size_t r = 0; r < rings.size(); ++r) {
+        std::sort(points[r].begin(), points[r].end());
+        Contour& c = contours.emplace_back(Contour{rings[r], {}});
+        for (int k : points[r]) c.vertices.push_back({k, (*rings[r])[size_t(k)]});
+    }
+    return contours;
+}
+
 }  // namespace
+
+std::vector<Contours> PeuckerFits(const std::vector<const Ring*>& rings, int budget, int minPoints, double coarsest) {
+    std::vector<int> seeds;
+    for (const Ring* ring : rings) {
+        const Ring& r = *ring;
+        int far = 0;
+        for (int k = 1; k < int(r.size()); ++k)
+            if (std::hypot(r[k].x - r[0].x, r[k].y - r[0].y) > std::hypot(r[far].x - r[0].x, r[far].y - r[0].y))
+                far = k;
+        seeds.push_back(far);
+    }
+    const std::vector<Split> order = SplitOrder(rings, seeds);
+
+    // A ring's first splits stay at any tolerance, up to its minimum.
+    std::vector<int> owed(rings.size(), std::max(0, minPoints - 2));
+    std::vector<bool> always(order.size());
+    int points = 2 * int(rings.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        if (int& owes = owed[size_t(order[k].ring)]; owes > 0) always[k] = true, --owes, ++points;
+    if (points > budget) return {};
+
+    // A tolerance keeps the splits needed more than it: the first `kept` of
+    // the order, where that parts no equal needs. The most within the budget
+    // give the least tolerance.
+    auto parts = [&](size_t kept) {
+        return kept == 0 || kept == order.size() || order[kept - 1].need > order[kept].need;
+    };
+    size_t longest = 0;
+    for (size_t kept = 0; kept <= order.size() && points <= budget; ++kept) {
+        if (parts(kept)) longest = kept;
+        if (kept < order.size() && !always[kept]) ++points;
+    }
+    const double least = longest < order.size() ? order[longest].need : 0;
+    std::vector<Contours> fits;
+    for (size_t kept = longest + 1; kept-- > 0;) {
+        if (kept < order.size() && order[kept].need > coarsest * least) break;
+        if (parts(kept)) fits.push_back(PeuckerFit(rings, seeds, order, always, kept));
+    }
+    return fits;
+}
 
 Contours Simplify(const std::vector<const Ring*>& rings, int budget, int minPoints, Pricing pricing) {
     Simplification simplification(rings, pricing);

@@ -9,6 +9,15 @@
 
 namespace {
 
+// Rounding moves a point by up to 0.7 shape units, often more than a fit's
+// tolerance: a coarser plain fit may round better.
+constexpr double kCoarsestPlainFit = 2.5;
+
+void Round(Contours& contours, const FitLimits& limits) {
+    for (Contour& c : contours)
+        for (Vertex& v : c.vertices) v.at = OnGrid(v.at, limits);
+}
+
 std::vector<std::vector<ShapePoint>> ToPoints(const Contours& contours) {
     std::vector<std::vector<ShapePoint>> points;
     for (const Contour& c : contours) {
@@ -34,18 +43,19 @@ FittedGlyph FitGlyph(const std::vector<Ring>& outline, const FitLimits& limits) 
     FittedGlyph best;
     while (!rings.empty()) {
         // Each way of pricing suits some outlines better than the others, and
-        // plain rounding now and then beats every search: keep the best fit.
+        // plain rounding now and then beats every search, a plain
+        // Douglas-Peucker fit's included: keep the best fit.
         std::vector<Contours> candidates;
         for (Pricing pricing : {Pricing::kChord, Pricing::kGrid}) {
             const Contours simple = Simplify(rings, limits.maxPoints, limits.minContourPoints, pricing);
-            Contours& rounded = candidates.emplace_back(simple);
-            for (Contour& c : rounded)
-                for (Vertex& v : c.vertices) v.at = OnGrid(v.at, limits);
+            Round(candidates.emplace_back(simple), limits);
             Snap(candidates.emplace_back(simple), limits);
             Contours& relaxed = candidates.emplace_back(simple);
             Relax(relaxed);
             Snap(relaxed, limits);
         }
+        for (Contours& plain : PeuckerFits(rings, limits.maxPoints, limits.minContourPoints, kCoarsestPlainFit))
+            Round(candidates.emplace_back(std::move(plain)), limits);
         bool found = false;
         for (const Contours& candidate : candidates) {
             if (FindContact(candidate)) continue;
