@@ -33,7 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool sizes = options.width >= 1 && options.width <= 16384 && options.height >= 1 && options.height <= 16384;
         const bool counts = options.frames >= 0 && options.frames <= 1'000'000 && options.every >= 1;
         if (!sizes || !counts) std::abort();
-        if (command == Command::kText && !options.text) std::abort();
+        if (command == Command::kText && !options.text && !options.clock) std::abort();
+        // The clock chooses the letters, a text cannot as well (the saver drops the text); --at is its time.
+        if (options.clock && options.text && command != Command::kSaver) std::abort();
+        if (options.at && (!options.clock || *options.at < 0 || *options.at >= 86'400)) std::abort();
         for (const std::optional<std::string>* value : {&options.ini, &options.out, &options.sheet, &options.preview})
             if (*value && (*value)->empty()) std::abort();
     } catch (const UsageError& error) {
