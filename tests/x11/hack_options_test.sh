@@ -48,6 +48,8 @@ stop $window_pid
 # desktop, not from black.
 start_window --size 640x480 --colour 336699
 desktop_pid=$window_pid
+# The desktop must show before the saver takes its picture; a loaded machine draws it late.
+await_pixels root '#336699' 200000 > /dev/null
 "$korunex" --set BKMODE=0 --set ZANZOU=1 & saver=$!; pids+=($saver)
 blue_shown=$(await_blue root 500)
 desktop=$(pixels root '#336699')
