@@ -26,10 +26,15 @@ for f in "${expected_files[@]}"; do
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] && ok "version $version" || fail "version $(dpkg-deb -f "$deb" Version)"
 
-# Errors fail; what else lintian says is shown.
+# The licence travels with the program.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/korunex/copyright | grep -q '^License: Expat' &&
+  ok "the copyright file gives the MIT (Expat) licence" || fail "the copyright file gives no MIT (Expat) licence"
+
+# Errors and warnings fail; what else lintian says is shown.
 lintian_report=$(lintian --info --display-info "$deb" 2>&1 | grep -v 'running with root privileges')
 [ -n "$lintian_report" ] && echo "$lintian_report"
-grep -q '^E: ' <<< "$lintian_report" && fail "lintian reports errors" || ok "lintian reports no error"
+grep -q '^[EW]: ' <<< "$lintian_report" && fail "lintian reports errors or warnings" ||
+  ok "lintian reports no error and no warning"
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: the install with apt needs root; contents and lintian checked"

@@ -21,6 +21,7 @@ run_script() {  # run_script NAME: runs NAME.cmd of the package; its output in $
   return $status
 }
 
+grep -q 'Permission is hereby granted' "$package/LICENSE.txt" || fail "the package has no LICENSE.txt"
 rm -rf "$prefix"
 run_script install || fail "install ended with $status"
 cmp -s "$package/KORUNEX64.SCR" "$windows/system32/KORUNEX64.SCR" || fail "KORUNEX64.SCR is not in the system folder"
