@@ -93,7 +93,8 @@ std::tm LocalTime() {
 
 void DrawFrame(LogoWindow& logo, HWND window) {
     TestFaultPoint("frame");
-    const std::tm now = LocalTime();
+    // Every logo has the clock or none has: the settings are the same.
+    const std::tm now = logo.logos.front()->clock ? LocalTime() : std::tm{};
     HDC dc = GetDC(window);
     for (const std::unique_ptr<AreaLogo>& area : logo.logos) {
         ShowTime(*area, now);

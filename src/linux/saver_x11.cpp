@@ -281,7 +281,8 @@ int XSaver::Run() {
         const int64_t now = NowMilliseconds();
         if (now >= nextFrame) {
             const int64_t started = NowMicroseconds();
-            const std::tm now = LocalNow();
+            // Every logo has the clock or none has: the settings are the same.
+            const std::tm now = logos_.front()->clock ? LocalNow() : std::tm{};
             for (size_t i = 0; i < logos_.size(); ++i) {
                 AreaLogo& logo = *logos_[i];
                 ShowTime(logo, now);
