@@ -7,6 +7,16 @@
 #include "scene/motion.h"
 #include "settings/shape_names.h"
 
+namespace {
+
+// Whether two times show the same second.
+bool IsSameSecond(const std::tm& a, const std::tm& b) {
+    return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday &&
+           a.tm_mon == b.tm_mon && a.tm_year == b.tm_year;
+}
+
+}  // namespace
+
 LogoClock::LogoClock(const ProfileStore& store, const ProfileNames& names) {
     const ClockSettings clock = LoadClockSettings(store, names);
     isOn_ = clock.isOn;
@@ -56,9 +66,4 @@ bool LogoClock::Show(const std::tm& time, SaverSettings& settings, LogoScene& sc
     }
     shown_ = std::move(characters);
     return true;
-}
-
-bool IsSameSecond(const std::tm& a, const std::tm& b) {
-    return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday &&
-           a.tm_mon == b.tm_mon && a.tm_year == b.tm_year;
 }

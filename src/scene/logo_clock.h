@@ -43,6 +43,3 @@ private:
     std::vector<std::string> shown_;    // none before the first call
     std::tm lastTime_{};
 };
-
-// Whether two times show the same second.
-bool IsSameSecond(const std::tm& a, const std::tm& b);
