@@ -45,12 +45,13 @@ native sanitize windows: deps
 fuzz: sanitize
 	tests/fuzz/run-fuzzers fuzz build/sanitize $(FUZZ_SECONDS)
 
-# The Windows package: the module, the default KORUNEX.ini, install.cmd,
-# uninstall.cmd and a READ-ME (built with the windows preset). The builds
-# write into build/; what is handed out lands in out/ from here alone.
+# The Windows packages (built with the windows preset): the installer
+# KORUNEX-x64.msi, and the zip of the module, the default KORUNEX.ini,
+# install.cmd, uninstall.cmd and a READ-ME. The builds write into build/;
+# what is handed out lands in out/ from here alone.
 package: windows
 	mkdir -p out
-	cp build/windows/KORUNEX64.SCR build/windows/package/KORUNEX-x64.zip out/
+	cp build/windows/KORUNEX64.SCR build/windows/package/KORUNEX-x64.zip build/windows/package/KORUNEX-x64.msi out/
 
 # The real module full-screen under Wine on this display, or in a virtual
 # display with a screenshot saved into out/.
