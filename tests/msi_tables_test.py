@@ -14,6 +14,8 @@ import tempfile
 
 msi, stage, icon, source = (pathlib.Path(a) for a in sys.argv[1:5])
 failures = []
+# msiinfo writes the streams of an exported table into the folder it runs in.
+scratch = tempfile.TemporaryDirectory()
 
 
 def check(ok, what):
@@ -23,7 +25,7 @@ def check(ok, what):
 
 def msiinfo(*args, path=msi):
     return subprocess.run(["msiinfo", *args[:1], str(path), *args[1:]], check=True,
-                          capture_output=True).stdout
+                          capture_output=True, cwd=scratch.name).stdout
 
 
 def table(name, path=msi):
