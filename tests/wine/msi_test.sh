@@ -63,6 +63,8 @@ for f in korunex-text.exe READ-ME.txt LICENSE.txt; do
   cmp -s "$stage/$f" "$programs/$f" || fail "$f is not in Program Files\\KORUNEX"
 done
 [ "$(shortcuts | wc -l)" -eq 1 ] || fail "not one Start-menu shortcut: $(shortcuts)"
+grep -a -q -F 'C:\Program Files\KORUNEX\korunex-text.exe' "$(shortcuts | head -n 1)" 2>/dev/null ||
+  fail "the shortcut does not start the installed korunex-text.exe"
 [ "$(products)" = "KORUNEX screen saver 2.5.2.1" ] || fail "installed products: $(products)"
 cmp -s "$icon" "$(ls "$windows"/Installer/*/korunex.ico 2>/dev/null | head -n 1)" ||
   fail "the icon for the list of programs was not installed"
