@@ -104,7 +104,8 @@ def grant_runs_as_the_installer_after_the_files_and_its_failure_fails():
         check(not kind & (ignore_exit | asynchronous), f"the grant {name} does not wait for and check its result")
         check(step("InstallFiles") < step(name) < step("InstallFinalize"), "the grant is not between the files and the end")
         check(sequence[name]["Condition"] == 'NOT REMOVE~="ALL"', "the grant runs on removal or never")
-        # Its program is a property, set once the folders are known.
+        # Its program is a private property (no command line sets it), set once the folders are known.
+        check(row["Source"] != row["Source"].upper(), f"the grant's program {row['Source']} can be set by the caller")
         setter = [a for a, r in actions.items() if r["Source"] == row["Source"] and a != name]
         check(len(setter) == 1 and actions[setter[0]]["Target"] == "[System64Folder]icacls.exe",
               "the grant's program is not the 64-bit system's icacls")
