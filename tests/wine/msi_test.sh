@@ -102,6 +102,12 @@ msiexec /i "$(winpath "$work/newer.msi")" || fail "the upgrade ended with $?"
 [ "$(products)" = "KORUNEX screen saver $newer" ] || fail "after the upgrade, installed products: $(products)"
 [ -f "$windows/system32/KORUNEX64.SCR" ] || fail "the upgrade left no KORUNEX64.SCR"
 has_user_ini || fail "the upgrade replaced the user's KORUNEX.ini"
+# An older release does not go back over it.
+older=0.0.1.0
+"$here/../../scripts/make-msi" "$older" "$stage" "$icon" "$work/older.msi" > /dev/null || fail "make-msi $older"
+msiexec /i "$(winpath "$work/older.msi")" && fail "the older release installed over the newer one"
+[ "$(products)" = "KORUNEX screen saver $newer" ] || fail "after the older release, installed products: $(products)"
+has_user_ini || fail "the older release replaced the user's KORUNEX.ini"
 msiexec /x "$(winpath "$work/newer.msi")" || fail "the removal of the upgrade ended with $?"
 
 # A grant the system refuses fails the install, which leaves nothing behind.
