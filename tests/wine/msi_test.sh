@@ -56,6 +56,7 @@ state() {
 user_ini() { printf '[KORUNEX]\r\nCOLOR=5\r\n' > "$windows/KORUNEX.ini"; }
 has_user_ini() { grep -q 'COLOR=5' "$windows/KORUNEX.ini" 2>/dev/null; }
 
+version=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F '\t' '$1 == "ProductVersion" { print $2 }')
 msiexec /i "$(winpath "$msi")" || fail "the install ended with $?"
 cmp -s "$stage/KORUNEX64.SCR" "$windows/system32/KORUNEX64.SCR" || fail "KORUNEX64.SCR is not in system32"
 cmp -s "$stage/KORUNEX.ini" "$windows/KORUNEX.ini" || fail "the default KORUNEX.ini is not in the Windows folder"
@@ -65,7 +66,7 @@ done
 [ "$(shortcuts | wc -l)" -eq 1 ] || fail "not one Start-menu shortcut: $(shortcuts)"
 grep -a -q -F 'C:\Program Files\KORUNEX\korunex-text.exe' "$(shortcuts | head -n 1)" 2>/dev/null ||
   fail "the shortcut does not start the installed korunex-text.exe"
-[ "$(products)" = "KORUNEX screen saver 2.5.2.1" ] || fail "installed products: $(products)"
+[ "$(products)" = "KORUNEX screen saver $version" ] || fail "installed products: $(products)"
 cmp -s "$icon" "$(ls "$windows"/Installer/*/korunex.ico 2>/dev/null | head -n 1)" ||
   fail "the icon for the list of programs was not installed"
 grant_calls() { tr -d '\r' < "$c/grant-calls.txt" 2>/dev/null; }
@@ -92,9 +93,9 @@ has_user_ini || fail "the second install replaced the user's KORUNEX.ini"
 grant_calls | grep -q '^exists \[C:\\windows\\KORUNEX.ini\]' ||
   fail "the kept KORUNEX.ini was not granted again"
 
-# A newer build (its last number one higher, which Windows alone would not
-# compare) replaces this one and keeps the user's file.
-IFS=. read -r a b d e <<<"$(products | awk '{ print $NF }')"
+# A newer build, only its last number higher (which Windows by itself does
+# not compare), replaces this one and keeps the user's file.
+IFS=. read -r a b d e <<<"$version"
 newer="$a.$b.$d.$((e + 1))"
 "$here/../../scripts/make-msi" "$newer" "$stage" "$icon" "$work/newer.msi" > /dev/null || fail "make-msi $newer"
 user_ini
