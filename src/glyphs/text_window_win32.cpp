@@ -205,6 +205,10 @@ void ChooseFace(HWND dialog, TextWindowRun& run) {
     font.lfWeight = IsChecked(dialog, IDC_TW_BOLD) ? FW_BOLD : FW_NORMAL;
     font.lfItalic = IsChecked(dialog, IDC_TW_ITALIC);
     font.lfCharSet = DEFAULT_CHARSET;
+    // Only the face and style matter, but the dialog takes no OK without a size.
+    HDC screen = GetDC(dialog);
+    font.lfHeight = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(dialog, screen);
     CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = dialog;
@@ -212,10 +216,10 @@ void ChooseFace(HWND dialog, TextWindowRun& run) {
     choose.Flags = CF_SCREENFONTS | CF_TTONLY | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
     if (!ChooseFontW(&choose)) return;
     run.font = Utf8(font.lfFaceName);
-    SetDlgItemTextW(dialog, IDC_TW_FONT_NAME, font.lfFaceName);
     CheckDlgButton(dialog, IDC_TW_BOLD, font.lfWeight >= FW_BOLD ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_TW_ITALIC, font.lfItalic ? BST_CHECKED : BST_UNCHECKED);
     EntryChanged(dialog, run);
+    SetDlgItemTextW(dialog, IDC_TW_FONT_NAME, font.lfFaceName);
 }
 
 void ShowTexts(HWND dialog, const TextWindowRun& run) {

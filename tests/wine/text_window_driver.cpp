@@ -245,6 +245,38 @@ TEST_F(TextWindowTest, ChoosingTextTurnsTheClockOffAndTheMonitorModeIsSaved) {
     EXPECT_EQ(GetPrivateProfileIntA("KORUNEX", "OPTIONN", 0, "KORUNEX.ini"), 2);
 }
 
+// The system's font dialog opens from the window and offers the installed
+// faces; cancelled, it leaves the window's face and letters as they were.
+TEST_F(TextWindowTest, TheFontButtonOpensTheSystemsFontDialog) {
+    WindowRun run;
+    HWND window = run.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+    run.Type(IDC_TW_TEXT_EDIT, L"KX");
+    ASSERT_TRUE(run.WaitUntilSaveable());
+    const std::string face = run.Shown(IDC_TW_FONT_NAME);
+    SendNotifyMessageW(run.Item(IDC_TW_FONT_BUTTON), BM_CLICK, 0, 0);
+    HWND fonts = run.SaverRun::WaitForWindow([&]() -> HWND {
+        for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (w != window && GetWindow(w, GW_OWNER) == window && IsWindowVisible(w)) return w;
+        return nullptr;
+    }, kOpenTimeoutMs);
+    ASSERT_NE(fonts, nullptr) << "no font dialog";
+    constexpr int kFaceList = 0x470;  // cmb1 of the font dialog's template
+    EXPECT_NE(SendDlgItemMessageW(fonts, kFaceList, CB_FINDSTRINGEXACT, WPARAM(-1),
+                                  reinterpret_cast<LPARAM>(L"DejaVu Sans")),
+              CB_ERR)
+        << "the font dialog does not offer DejaVu Sans";
+    SendNotifyMessageW(fonts, WM_COMMAND, IDCANCEL, 0);
+    for (DWORD start = GetTickCount(); IsWindow(fonts) && GetTickCount() - start < kEndTimeoutMs;) Sleep(20);
+    ASSERT_FALSE(IsWindow(fonts)) << "the font dialog does not close";
+    run.Settle();
+    EXPECT_EQ(run.Shown(IDC_TW_FONT_NAME), face);
+    EXPECT_TRUE(run.Enabled(IDOK)) << "a cancelled font dialog threw the fitted letters away";
+    run.Click(IDCANCEL);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    EXPECT_TRUE(IniNow() == shapes);
+}
+
 TEST_F(TextWindowTest, CancelLeavesTheFileAlone) {
     WindowRun run;
     ASSERT_NE(run.WaitForWindow(), nullptr);
