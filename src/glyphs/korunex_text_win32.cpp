@@ -84,6 +84,21 @@ int Fail(const std::string& message, int status) {
     return status;
 }
 
+// What the command line asks the saver to show; --clock alone takes the
+// file's own format, which must then be one the saver reads back.
+std::optional<TextChoice> ChoiceOf(const ToolOptions& options, const ProfileStore& store, const ProfileNames& names,
+                                   std::string& problem) {
+    TextChoice choice{options.text, options.clock, options.switches.useText};
+    if (choice.clockFormat && choice.clockFormat->empty()) {
+        choice.clockFormat = LoadClockSettings(store, names).format;
+        if (const std::optional<std::string> refusal = ClockFormatProblem(*choice.clockFormat)) {
+            problem = "TOKEIFMT is not " + *refusal;
+            return std::nullopt;
+        }
+    }
+    return choice;
+}
+
 // The console tool: the letters of the command line's text or clock.
 int RunConsoleTool(const std::vector<std::string>& args) {
     ToolOptions options;
@@ -96,31 +111,26 @@ int RunConsoleTool(const std::vector<std::string>& args) {
     // A bare file name is the file in the Windows folder, where the saver reads it.
     const std::string file = options.ini.empty() ? names.iniFile : options.ini;
     Win32ProfileStore store(file.c_str());
-    TextChoice choice{options.text, options.clock, options.switches.useText};
-    if (choice.clockFormat && choice.clockFormat->empty()) {
-        choice.clockFormat = LoadClockSettings(store, names).format;
-        if (const std::optional<std::string> problem = ClockFormatProblem(*choice.clockFormat))
-            return Fail(file + ": TOKEIFMT is not " + *problem, 1);
-    }
-
     std::string problem;
+    const std::optional<TextChoice> choice = ChoiceOf(options, store, names, problem);
+    if (!choice) return Fail(file + ": " + problem, 1);
     FontFace style;
     style.bold = options.bold;
     style.italic = options.italic;
     const std::optional<FontFace> face = FindFont(options.font, problem, style);
     if (!face) return Fail(problem, 1);
-    std::optional<TextLetters> letters = LoadLetters(CharactersToFit(choice, store, names), *face, problem);
+    std::optional<TextLetters> letters = LoadLetters(CharactersToFit(*choice, store, names), *face, problem);
     if (!letters) return Fail(problem, 1);
 
     // The profile calls keep a name in the code page in any file, with or without a byte-order mark.
     if (letters->missing.empty())
         if (const std::optional<std::string> refusal = RefuseBeforeFit(
-                *letters, choice.useText && !choice.clockFormat, ReadFileRecords(store, names), NameBytes::kCodePage))
+                *letters, choice->useText && !choice->clockFormat, ReadFileRecords(store, names), NameBytes::kCodePage))
             return Fail(file + ": " + *refusal, 1);
     FitLetters(*letters);
     std::optional<ShapeFileUpdate> update;
     if (letters->missing.empty())
-        update = PlanChoice(store, names, LetterRecords(*letters, NameBytes::kCodePage), choice, problem);
+        update = PlanChoice(store, names, LetterRecords(*letters, NameBytes::kCodePage), *choice, problem);
     const bool writes = update && !update->writes.empty() && !options.switches.dryRun;
     if (writes)
         if (const WriteOutcome outcome =
@@ -141,11 +151,11 @@ int RunConsoleTool(const std::vector<std::string>& args) {
     if (!update) return Fail(file + ": " + problem, 1);
     if (options.switches.json) return 0;
     TextSwitches told = options.switches;
-    told.useText = choice.useText && !choice.clockFormat;  // with the clock, the slots stay as they were
+    told.useText = choice->useText && !choice->clockFormat;  // with the clock, the slots stay as they were
     std::fputs(FormatLetterSummary(*letters, *update, file, told).c_str(), stdout);
-    if (choice.clockFormat)
+    if (choice->clockFormat)
         std::printf("%s the clock with TOKEIFMT=%s\n", options.switches.dryRun ? "would turn on" : "turned on",
-                    choice.clockFormat->c_str());
+                    choice->clockFormat->c_str());
     return 0;
 }
 

@@ -277,6 +277,22 @@ TEST_F(TextWindowTest, TheFontButtonOpensTheSystemsFontDialog) {
     EXPECT_TRUE(IniNow() == shapes);
 }
 
+// --clock alone takes the file's own format; a format the saver could not
+// read back, and --clock with a text, are refused with nothing written.
+TEST_F(TextWindowTest, TheConsoleToolsClockTakesTheFilesFormat) {
+    const std::string before = shapes + "[KORUNEX]\r\nTOKEIFMT=%M.%S\r\n";
+    const std::string after = ConsoleToolFile(before, "--clock --font \"DejaVu Sans\"");
+    EXPECT_NE(after.find("TOKEI=1"), std::string::npos);
+    EXPECT_NE(after.find("TOKEIFMT=%M.%S"), std::string::npos);
+    EXPECT_NE(after.find("ZAHYO44=.,"), std::string::npos) << "no record for the format's '.'";
+    WriteBytes(WindowsIniPath(), shapes);
+    for (const char* arguments : {"KX --clock", "--clock \"%H\t%M\"", "--clock \"%H時\""}) {
+        SaverRun tool(arguments);
+        EXPECT_EQ(tool.ExitCode(kFitTimeoutMs), 2u) << arguments;
+    }
+    EXPECT_TRUE(IniNow() == shapes);
+}
+
 TEST_F(TextWindowTest, CancelLeavesTheFileAlone) {
     WindowRun run;
     ASSERT_NE(run.WaitForWindow(), nullptr);
