@@ -1,5 +1,6 @@
 // korunex-text.exe: the letters of a text in an installed font, fitted into
 // shape records and written into KORUNEX.ini through the profile calls.
+// With arguments, a console tool; without, a window (text_window_win32).
 
 #include <windows.h>
 
@@ -7,22 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "glyphs/text_choice.h"
 #include "glyphs/text_letters.h"
+#include "glyphs/text_window_win32.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_store.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: korunex-text TEXT [--font FACE] [--bold] [--italic] [--ini FILE] [--use] [--report] [--json]\n"
-    "                    [--dry-run]\n"
+    "usage: korunex-text TEXT|--clock [FORMAT] [--font FACE] [--bold] [--italic] [--ini FILE] [--use]\n"
+    "                    [--report] [--json] [--dry-run]\n"
     "Adds the letters of TEXT, drawn from the installed font FACE (default: Arial, bold), as shape\n"
     "records to KORUNEX.ini in the Windows folder (or FILE). --use also makes the screen saver show\n"
-    "the text (at most 9 characters); --report and --json tell how close each letter came;\n"
-    "--dry-run writes nothing.\n";
+    "the text (at most 9 characters); --clock instead adds every character the clock can show and\n"
+    "turns the clock on with FORMAT (default: the file's own); --report and --json tell how close\n"
+    "each letter came; --dry-run writes nothing. Without arguments, a window offers the same.\n";
 
 struct ToolOptions {
     std::string text, font = "Arial", ini;
+    std::optional<std::string> clock;  // --clock: its format, empty for the file's own
     bool bold = false, italic = false;
     TextSwitches switches;
 };
@@ -54,6 +59,9 @@ std::string ReadToolOptions(const std::vector<std::string>& args, ToolOptions& o
             options.bold = true;
         } else if (arg == "--italic") {
             options.italic = true;
+        } else if (arg == "--clock") {
+            options.clock.emplace();
+            if (i + 1 < args.size() && !args[i + 1].starts_with("--")) options.clock = args[++i];
         } else if (ReadTextSwitch(arg, options.switches)) {
         } else if (arg.starts_with("--") || haveText) {
             return "unknown option '" + arg + "'";
@@ -62,7 +70,11 @@ std::string ReadToolOptions(const std::vector<std::string>& args, ToolOptions& o
             haveText = true;
         }
     }
-    if (!haveText) return "the TEXT to turn into letters is missing";
+    if (options.clock && haveText) return "--clock and a TEXT exclude each other";
+    if (options.clock && !options.clock->empty())
+        if (const std::optional<std::string> problem = ClockFormatProblem(*options.clock))
+            return "--clock takes " + *problem;
+    if (!haveText && !options.clock) return "the TEXT to turn into letters is missing";
     if (!fontGiven) options.bold = true;  // the default is Arial bold
     return "";
 }
@@ -72,45 +84,62 @@ int Fail(const std::string& message, int status) {
     return status;
 }
 
-}  // namespace
+// What the command line asks the saver to show; --clock alone takes the
+// file's own format, which must then be one the saver reads back.
+std::optional<TextChoice> ChoiceOf(const ToolOptions& options, const ProfileStore& store, const ProfileNames& names,
+                                   std::string& problem) {
+    TextChoice choice{options.text, options.clock, options.switches.useText};
+    if (choice.clockFormat && choice.clockFormat->empty()) {
+        choice.clockFormat = LoadClockSettings(store, names).format;
+        if (const std::optional<std::string> refusal = ClockFormatProblem(*choice.clockFormat)) {
+            problem = "TOKEIFMT is not " + *refusal;
+            return std::nullopt;
+        }
+    }
+    return choice;
+}
 
-int wmain(int argc, wchar_t** argv) {
-    SetConsoleOutputCP(CP_UTF8);
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+// The console tool: the letters of the command line's text or clock.
+int RunConsoleTool(const std::vector<std::string>& args) {
     ToolOptions options;
     if (const std::string problem = ReadToolOptions(args, options); !problem.empty()) {
         std::fprintf(stderr, "korunex-text: %s\n%s", problem.c_str(), kUsage);
         return 2;
     }
-
-    std::string problem;
-    FontFace style;
-    style.bold = options.bold;
-    style.italic = options.italic;
-    const std::optional<FontFace> face = FindFont(options.font, problem, style);
-    if (!face) return Fail(problem, 1);
-    std::optional<TextLetters> letters = LoadLetters(options.text, *face, problem);
-    if (!letters) return Fail(problem, 1);
-
     ProfileNames names;
     LoadKeyNames(names);
     // A bare file name is the file in the Windows folder, where the saver reads it.
     const std::string file = options.ini.empty() ? names.iniFile : options.ini;
     Win32ProfileStore store(file.c_str());
+    std::string problem;
+    const std::optional<TextChoice> choice = ChoiceOf(options, store, names, problem);
+    if (!choice) return Fail(file + ": " + problem, 1);
+    FontFace style;
+    style.bold = options.bold;
+    style.italic = options.italic;
+    const std::optional<FontFace> face = FindFont(options.font, problem, style);
+    if (!face) return Fail(problem, 1);
+    std::optional<TextLetters> letters = LoadLetters(CharactersToFit(*choice, store, names), *face, problem);
+    if (!letters) return Fail(problem, 1);
+
     // The profile calls keep a name in the code page in any file, with or without a byte-order mark.
     if (letters->missing.empty())
         if (const std::optional<std::string> refusal = RefuseBeforeFit(
-                *letters, options.switches.useText, ReadFileRecords(store, names), NameBytes::kCodePage))
+                *letters, choice->useText && !choice->clockFormat, ReadFileRecords(store, names), NameBytes::kCodePage))
             return Fail(file + ": " + *refusal, 1);
     FitLetters(*letters);
     std::optional<ShapeFileUpdate> update;
     if (letters->missing.empty())
-        update = PlanTextRecords(store, names, LetterRecords(*letters, NameBytes::kCodePage),
-                                 options.switches.useText, problem);
+        update = PlanChoice(store, names, LetterRecords(*letters, NameBytes::kCodePage), *choice, problem);
     const bool writes = update && !update->writes.empty() && !options.switches.dryRun;
-    if (writes && !WriteTextRecords(store, *update))
-        return Fail("cannot write " + file + " (is it read-only, or its folder not yours to write?)", 1);
+    if (writes)
+        if (const WriteOutcome outcome =
+                IsReadOnlyFile(file.c_str()) ? WriteOutcome::kFailedUnchanged : WriteWholeUpdate(store, *update);
+            outcome != WriteOutcome::kWritten)
+            return Fail("cannot write " + file + " (is it read-only, or its folder not yours to write?)" +
+                            (outcome == WriteOutcome::kFailedUnchanged ? "; the file is unchanged"
+                                                                       : "; the file may hold part of the records"),
+                        1);
 
     if (options.switches.json)
         std::fputs(FormatLetterJson(*letters, update, file, writes).c_str(), stdout);
@@ -120,7 +149,22 @@ int wmain(int argc, wchar_t** argv) {
         Fail(MissingGlyphMessage(*letters, character) + "; try another --font", 1);
     if (!letters->missing.empty()) return 1;
     if (!update) return Fail(file + ": " + problem, 1);
-    if (!options.switches.json)
-        std::fputs(FormatLetterSummary(*letters, *update, file, options.switches).c_str(), stdout);
+    if (options.switches.json) return 0;
+    TextSwitches told = options.switches;
+    told.useText = choice->useText && !choice->clockFormat;  // with the clock, the slots stay as they were
+    std::fputs(FormatLetterSummary(*letters, *update, file, told).c_str(), stdout);
+    if (choice->clockFormat)
+        std::printf("%s the clock with TOKEIFMT=%s\n", options.switches.dryRun ? "would turn on" : "turned on",
+                    choice->clockFormat->c_str());
     return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 1) return RunTextWindow(GetModuleHandleW(nullptr));
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+    return RunConsoleTool(args);
 }

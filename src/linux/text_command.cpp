@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "glyphs/text_choice.h"
 #include "glyphs/text_letters.h"
 #include "linux/command_line.h"
 #include "linux/saver_store.h"
 #include "linux/terminal_text.h"
-#include "scene/clock_text.h"
 #include "settings/ini_text_store.h"
 #include "settings/settings_file.h"
 
@@ -42,17 +42,13 @@ struct PlannedFile {
 // The names come from the file's bytes: a file with a byte-order mark keeps
 // only the ASCII of a name, so its other characters go by their code point.
 // With a clock format, the records of every character it can show, and the
-// clock turned on with that format.
+// clock turned on with that format; a text the slots show turns it off.
 PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText,
                      const std::optional<std::string>& clockFormat) {
     PlannedFile planned;
     IniTextStore text{std::string(now)};
     const std::vector<TextRecord> records = LetterRecords(letters, NameBytesOf(now));
-    planned.update = PlanTextRecords(text, names, records, useText && !clockFormat, planned.problem);
-    if (planned.update && clockFormat) {
-        planned.update->writes.push_back({names.settingsSection, names.clockKey, "1"});
-        planned.update->writes.push_back({names.settingsSection, names.clockFormatKey, *clockFormat});
-    }
+    planned.update = PlanChoice(text, names, records, {"", clockFormat, useText}, planned.problem);
     if (planned.update) WriteTextRecords(text, *planned.update);
     planned.text = text.text();
     planned.changes = planned.update && planned.text != now;
@@ -64,22 +60,8 @@ PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const Pro
 std::optional<std::string> ClockFormatOf(const Options& options, const ProfileStore& file, const ProfileNames& names) {
     if (!options.clock) return std::nullopt;
     const std::string format = options.clock->empty() ? LoadClockSettings(file, names).format : *options.clock;
-    if (format.size() > kMaxClockFormatBytes)
-        throw UsageError{"--clock takes a format of at most 63 bytes, not " + std::to_string(format.size())};
-    if (!std::all_of(format.begin(), format.end(), [](char c) { return c >= ' ' && c <= '~'; }))
-        throw UsageError{"--clock takes a format of printable ASCII: the saver reads it in the system code page"};
+    if (const std::optional<std::string> problem = ClockFormatProblem(format)) throw UsageError{"--clock takes " + *problem};
     return format;
-}
-
-// The characters the clock can show that no record of the file is named
-// by: the saver shows the first record of a name, so a second one would
-// never be seen. A blank when there are none, which makes no record.
-std::string CharactersWithoutRecord(const std::string& format, const std::string& fileText, const ProfileNames& names) {
-    const FileRecords file = ReadFileRecords(IniTextStore(fileText), names);
-    std::string needed;
-    for (const std::string& character : SplitCharacters(ClockCharacters(format)))
-        if (!file.names.contains(character)) needed += character;
-    return needed.empty() ? " " : needed;
 }
 
 // The file's text as it is now; empty when it is gone.
@@ -99,13 +81,14 @@ int RunTextCommand(const Options& options) {
     const std::optional<std::string> clockFormat = ClockFormatOf(options, file, names);
     const std::string path = file.path().string();
     const std::string before = ReadFileText(file.path());
-    const std::string text = clockFormat ? CharactersWithoutRecord(*clockFormat, before, names) : *options.text;
+    const std::string text =
+        CharactersToFit({options.text.value_or(""), clockFormat, false}, IniTextStore(before), names);
     TextLetters letters = LoadLettersInFont(text, options.font.value_or(kDefaultFont), StoreUse::kTool);
 
     // What the plan below would surely refuse is refused before the fit, which takes the time.
     if (letters.missing.empty())
         if (const std::optional<std::string> refusal =
-                RefuseBeforeFit(letters, options.switches.useText, ReadFileRecords(IniTextStore(before), names),
+                RefuseBeforeFit(letters, options.switches.useText && !clockFormat, ReadFileRecords(IniTextStore(before), names),
                                 NameBytesOf(before))) {
             PrintProblem(path + ": " + *refusal);
             return 1;
