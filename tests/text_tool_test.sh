@@ -187,6 +187,8 @@ grep -q '1 new record' "$work/out" && grep -aq '^TOKEI=1' "$work/clock.ini" && g
 cp "$work/clock.ini" "$work/clock-kept.ini"
 "$korunex" text --clock --ini "$work/clock.ini" > /dev/null && cmp -s "$work/clock.ini" "$work/clock-kept.ini" ||
   fail "a second text --clock changed the file"
+"$korunex" text --clock %H:%M --use --dry-run --ini "$work/clock.ini" > "$work/out" &&
+  ! grep -q 'shows the text' "$work/out" || fail "text --clock --use says the saver shows the text: $(cat "$work/out")"
 "$korunex" scene --ini "$work/clock.ini" --clock --at 12:34:00 --frames 1 > "$work/scene.json" &&
   python3 -c "import json,sys; f=json.load(open(sys.argv[1]))['frames'][0]; assert f['records']==[28,29,44,30,31], f" \
     "$work/scene.json" || fail "the clock does not show the new colon"

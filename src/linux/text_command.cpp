@@ -127,8 +127,11 @@ int RunTextCommand(const Options& options) {
         PrintProblem(path + ": " + planned.problem);
         return 1;
     }
-    if (!options.switches.json)
-        std::fputs(ForTerminal(FormatLetterSummary(letters, *planned.update, path, options.switches)).c_str(), stdout);
+    if (!options.switches.json) {
+        TextSwitches told = options.switches;
+        told.useText = told.useText && !clockFormat;  // with the clock, the slots stay as they were
+        std::fputs(ForTerminal(FormatLetterSummary(letters, *planned.update, path, told)).c_str(), stdout);
+    }
     if (clockFormat && !options.switches.json)
         std::printf("%s the clock with TOKEIFMT=%s\n", options.switches.dryRun ? "would turn on" : "turned on",
                     clockFormat->c_str());
