@@ -1,6 +1,7 @@
 #include "glyphs/text_preview_win32.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
 #include "render/gdi_raster_win32.h"
@@ -8,11 +9,9 @@
 
 namespace {
 
-std::unique_ptr<AreaLogo> CreatePreviewLogo(const ProfileStore& store, const ProfileNames& names, HWND control,
-                                            const std::tm& now) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const LogoArea area{{0, 0, client.right, client.bottom}, kStandardDpi, GetTickCount()};
+std::unique_ptr<AreaLogo> CreateLogoAt(const ProfileStore& store, const ProfileNames& names, const RECT& client,
+                                       int32_t dpi, const std::tm& now) {
+    const LogoArea area{{0, 0, client.right, client.bottom}, dpi, GetTickCount()};
     std::vector<std::unique_ptr<AreaLogo>> logos = CreateAreaLogos(store, names, {area});
     if (logos.empty()) return nullptr;
     std::unique_ptr<AreaLogo> logo = std::move(logos.front());
@@ -20,6 +19,34 @@ std::unique_ptr<AreaLogo> CreatePreviewLogo(const ProfileStore& store, const Pro
     logo->settings.ZANZOU = 0;
     ShowTime(*logo, now);
     return logo;
+}
+
+// How much smaller than on a screen the logo must be drawn for all of it to
+// fit the control (at most 1): at a screen's size a control shows two
+// letters of nine.
+double FittingScale(const AreaLogo& logo, const RECT& client) {
+    int64_t across = 1, up = 1;  // the farthest point from the centre
+    for (int32_t s = 1; s <= std::clamp<int32_t>(logo.settings.OPTIONN, 0, kMaxSlots); ++s) {
+        const ShapeRecord& shape = logo.scene.slots[s].shape;
+        for (int32_t k = 1; k <= shape.pointCount; ++k) {
+            across = std::max<int64_t>(across, std::abs(int64_t(shape.points[k].x)));
+            up = std::max<int64_t>(up, std::abs(int64_t(shape.points[k].y)));
+        }
+    }
+    // A margin for the turn, the tilt and the depth.
+    return std::min({1.0, 0.4 * client.right / double(across), 0.4 * client.bottom / double(up)});
+}
+
+std::unique_ptr<AreaLogo> CreatePreviewLogo(const ProfileStore& store, const ProfileNames& names, HWND control,
+                                            const std::tm& now) {
+    RECT client{};
+    GetClientRect(control, &client);
+    std::unique_ptr<AreaLogo> logo = CreateLogoAt(store, names, client, kStandardDpi, now);
+    if (!logo) return nullptr;
+    const double scale = FittingScale(*logo, client);
+    if (scale >= 1) return logo;
+    const int32_t dpi = std::max(kLowestDpi, int32_t(kStandardDpi * scale));
+    return CreateLogoAt(store, names, client, dpi, now);
 }
 
 std::tm Now() {
