@@ -83,6 +83,8 @@ const wp_fractional_scale_v1_listener OutputView::kFractionalListener = {
 
 OutputView::OutputView(uint32_t globalName, wl_output* output) : globalName_(globalName), output_(output) {
     wl_output_add_listener(output_, &kOutputListener, this);
+    // An output of the first version tells no end of its description: what it has told is all.
+    isDescribed_ = wl_output_get_version(output_) < WL_OUTPUT_DONE_SINCE_VERSION;
 }
 
 OutputView::~OutputView() {
@@ -155,6 +157,8 @@ void OutputView::Assign(const PixelBox& rect) {
     for (int i = 0; i < ShownBuffers::kCount; ++i)
         buffers_[i] = std::make_unique<ShmBuffer>(shm_, width, height, width * 4, WL_SHM_FORMAT_XRGB8888,
                                                   [this, i] { shown_->NoteReleased(i); });
+    // Without the memory for both, the output keeps what it showed.
+    if (!buffers_[0]->IsValid() || !buffers_[1]->IsValid()) shown_.reset();
     // A whole scale stretches the buffer by itself; a fractional one through the viewport.
     bufferScale_ = viewport_ && fractional120_ > 0 ? 1 : scale_;
     wl_surface_set_buffer_scale(surface_, bufferScale_);
@@ -174,7 +178,6 @@ void OutputView::Show(const PixelImage& picture) {
     const std::optional<ShownBuffers::Turn> turn = shown_->TakeTurn();
     if (!turn) return;
     ShmBuffer& buffer = *buffers_[turn->buffer];
-    if (!buffer.IsValid()) return;  // no memory for it: the output keeps its last picture
     const PixelImage part{picture.Row(rect_.top) + rect_.left, rect_.right - rect_.left, rect_.bottom - rect_.top,
                           picture.stride};
     CopyBox(part, buffer.Pixels(), turn->copy);

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <time.h>
 
+#include <cerrno>
 #include <memory>
 
 #include "linux/shm_buffer_wayland.h"
@@ -67,22 +68,25 @@ int64_t NowMilliseconds() {
     return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
-// Dispatches events until the copy is done or the time is up; false when
-// the connection fails or the time is up.
+// Dispatches events until the copy is done; false when the connection
+// fails, the time is up or a signal comes.
 bool AwaitCopy(wl_display* display, const Copy& copy) {
     const int64_t until = NowMilliseconds() + kWaitMilliseconds;
     while (!copy.isDone) {
-        if (wl_display_dispatch_pending(display) < 0 || wl_display_flush(display) < 0) return false;
+        if (wl_display_dispatch_pending(display) < 0) return false;
+        if (wl_display_flush(display) < 0 && errno != EAGAIN) return false;
         if (copy.isDone) break;
         const int64_t left = until - NowMilliseconds();
         if (left <= 0) return false;
         pollfd wait{wl_display_get_fd(display), POLLIN, 0};
         if (wl_display_prepare_read(display) != 0) continue;
-        if (poll(&wait, 1, int(left)) > 0) {
+        const int ready = poll(&wait, 1, int(left));
+        if (ready > 0) {
             if (wl_display_read_events(display) < 0) return false;
-        } else {
-            wl_display_cancel_read(display);
+            continue;
         }
+        wl_display_cancel_read(display);
+        if (ready < 0 && errno == EINTR) return false;  // a stop signal does not wait for the picture
     }
     return true;
 }
