@@ -15,7 +15,7 @@
 
 #include "host/area_logo.h"
 #include "linux/output_view_wayland.h"
-#include "linux/seat_input.h"
+#include "linux/seat_wayland.h"
 #include "render/frame_cycle.h"
 #include "render/span_raster.h"
 
@@ -55,7 +55,6 @@ public:
     WaylandSaver(wl_display* display, const ProfileStore& store) : display_(display), store_(store) {
         LoadKeyNames(names_);
         LoadSettings(store_, names_, settings_);
-        host_.cursorUnread = true;  // the pointer's place is first told when it enters a surface
     }
     ~WaylandSaver();
 
@@ -64,16 +63,12 @@ public:
 private:
     static const wl_registry_listener kRegistryListener;
     static const xdg_wm_base_listener kWmBaseListener;
-    static const wl_seat_listener kSeatListener;
-    static const wl_keyboard_listener kKeyboardListener;
-    static const wl_pointer_listener kPointerListener;
 
     void AddGlobal(uint32_t name, const char* interface, uint32_t version);
     void RemoveGlobal(uint32_t name);
     void DropRemovedViews();
-    void FollowSeat(uint32_t capabilities);
-    void NoteInput(const SeatMessage& input) { hasEnded_ |= EndsSaver(host_, input); }
-    void NotePointer(int32_t x, int32_t y);
+    std::optional<SurfacePlace> PlaceOf(wl_surface* surface) const;
+    bool HasEnded() const { return seat_ && seat_->HasEnded(); }
     void StartViews();
     void LayOut();
     void NoteChange(const PixelBox& box);
@@ -88,15 +83,10 @@ private:
     SaverSettings settings_{};  // the timer and the background; each logo loads its own
     wl_registry* registry_ = nullptr;
     WaylandGlobals globals_;
-    wl_seat* seat_ = nullptr;
-    wl_keyboard* keyboard_ = nullptr;
-    wl_pointer* pointer_ = nullptr;
-    OutputView* pointerView_ = nullptr;  // the view the pointer is over
+    std::unique_ptr<WaylandSeat> seat_;
     std::vector<std::unique_ptr<OutputView>> views_;
     std::vector<uint32_t> removedNames_;  // outputs gone, whose views are still there
     bool needsLayout_ = false;
-    bool hasEnded_ = false;
-    SaverHostState host_{};
 
     // The picture of all outputs side by side, in the order the compositor
     // listed them; each view shows its box of it.
@@ -116,53 +106,10 @@ const xdg_wm_base_listener WaylandSaver::kWmBaseListener = {
     .ping = [](void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); },
 };
 
-const wl_seat_listener WaylandSaver::kSeatListener = {
-    .capabilities = [](void* data, wl_seat*, uint32_t capabilities) { static_cast<WaylandSaver*>(data)->FollowSeat(capabilities); },
-    .name = [](void*, wl_seat*, const char*) {},
-};
-
-const wl_keyboard_listener WaylandSaver::kKeyboardListener = {
-    .keymap = [](void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); },
-    .enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {},  // keys held before end nothing
-    .leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {},
-    .key =
-        [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
-            static_cast<WaylandSaver*>(data)->NoteInput(KeyChange(state == WL_KEYBOARD_KEY_STATE_PRESSED));
-        },
-    .modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
-    .repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {},
-};
-
-const wl_pointer_listener WaylandSaver::kPointerListener = {
-    .enter =
-        [](void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-            auto* saver = static_cast<WaylandSaver*>(data);
-            wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);  // no cursor over the saver
-            saver->pointerView_ = nullptr;
-            for (const auto& view : saver->views_)
-                if (view->Owns(surface)) saver->pointerView_ = view.get();
-            saver->NotePointer(x, y);
-        },
-    .leave = [](void* data, wl_pointer*, uint32_t, wl_surface*) { static_cast<WaylandSaver*>(data)->pointerView_ = nullptr; },
-    .motion = [](void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) { static_cast<WaylandSaver*>(data)->NotePointer(x, y); },
-    .button =
-        [](void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
-            static_cast<WaylandSaver*>(data)->NoteInput(ButtonChange(button, state == WL_POINTER_BUTTON_STATE_PRESSED));
-        },
-    .axis = [](void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {},
-    .frame = [](void*, wl_pointer*) {},
-    .axis_source = [](void*, wl_pointer*, uint32_t) {},
-    .axis_stop = [](void*, wl_pointer*, uint32_t, uint32_t) {},
-    .axis_discrete = [](void*, wl_pointer*, uint32_t, int32_t) {},
-    .axis_value120 = [](void*, wl_pointer*, uint32_t, int32_t) {},
-};
-
 WaylandSaver::~WaylandSaver() {
     rasters_.clear();
     views_.clear();
-    if (keyboard_) wl_keyboard_destroy(keyboard_);
-    if (pointer_) wl_pointer_destroy(pointer_);
-    if (seat_) wl_seat_destroy(seat_);
+    seat_.reset();
     if (globals_.screencopy) zwlr_screencopy_manager_v1_destroy(globals_.screencopy);
     if (globals_.fractionalScale) wp_fractional_scale_manager_v1_destroy(globals_.fractionalScale);
     if (globals_.viewporter) wp_viewporter_destroy(globals_.viewporter);
@@ -194,8 +141,8 @@ void WaylandSaver::AddGlobal(uint32_t name, const char* interface, uint32_t vers
             Bind<zwlr_screencopy_manager_v1>(registry_, name, &zwlr_screencopy_manager_v1_interface, version, 1);
     } else if (is(wl_seat_interface) && !seat_) {
         // The first seat: that of the person in front of the screen.
-        seat_ = Bind<wl_seat>(registry_, name, &wl_seat_interface, version, 5);
-        wl_seat_add_listener(seat_, &kSeatListener, this);
+        seat_ = std::make_unique<WaylandSeat>(Bind<wl_seat>(registry_, name, &wl_seat_interface, version, 5),
+                                              [this](wl_surface* surface) { return PlaceOf(surface); });
     } else if (is(wl_output_interface)) {
         auto* output = Bind<wl_output>(registry_, name, &wl_output_interface, version, 4);
         views_.push_back(std::make_unique<OutputView>(name, output));
@@ -204,45 +151,23 @@ void WaylandSaver::AddGlobal(uint32_t name, const char* interface, uint32_t vers
 
 // Events may come while the views are gone through (a screen copy waits
 // for its frame): a removed output's view goes at the next DropRemovedViews.
-void WaylandSaver::RemoveGlobal(uint32_t name) {
-    removedNames_.push_back(name);
-}
+void WaylandSaver::RemoveGlobal(uint32_t name) { removedNames_.push_back(name); }
 
 void WaylandSaver::DropRemovedViews() {
     for (const uint32_t name : removedNames_) {
         const auto gone =
             std::find_if(views_.begin(), views_.end(), [name](const auto& v) { return v->GlobalName() == name; });
         if (gone == views_.end()) continue;
-        if (pointerView_ == gone->get()) pointerView_ = nullptr;
-        rasters_.clear();  // they draw for the views; the next layout makes them anew
         views_.erase(gone);
         needsLayout_ = true;
     }
     removedNames_.clear();
 }
 
-void WaylandSaver::FollowSeat(uint32_t capabilities) {
-    const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
-    const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
-    if (hasKeyboard && !keyboard_) {
-        keyboard_ = wl_seat_get_keyboard(seat_);
-        wl_keyboard_add_listener(keyboard_, &kKeyboardListener, this);
-    } else if (!hasKeyboard && keyboard_) {
-        wl_keyboard_destroy(keyboard_);
-        keyboard_ = nullptr;
-    }
-    if (hasPointer && !pointer_) {
-        pointer_ = wl_seat_get_pointer(seat_);
-        wl_pointer_add_listener(pointer_, &kPointerListener, this);
-    } else if (!hasPointer && pointer_) {
-        wl_pointer_destroy(pointer_);
-        pointer_ = nullptr;
-        pointerView_ = nullptr;
-    }
-}
-
-void WaylandSaver::NotePointer(int32_t x, int32_t y) {
-    if (pointerView_) NoteInput(PointerAt(pointerView_->Place(), x, y));
+std::optional<SurfacePlace> WaylandSaver::PlaceOf(wl_surface* surface) const {
+    for (const auto& view : views_)
+        if (view->Owns(surface)) return view->Place();
+    return std::nullopt;
 }
 
 // Outputs the compositor has described get their surface; with the desktop
@@ -354,7 +279,7 @@ bool WaylandSaver::Dispatch(int timeoutMs) {
 
 int WaylandSaver::Loop() {
     int64_t nextFrame = NowMilliseconds() + settings_.TIMER;
-    while (!gStopRequested && !hasEnded_) {
+    while (!gStopRequested && !HasEnded()) {
         // A closed surface ends the saver unless its output is going away:
         // the compositor tells that by the time it answers.
         if (std::any_of(views_.begin(), views_.end(), [](const auto& v) { return v->IsClosed(); })) {
