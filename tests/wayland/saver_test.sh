@@ -69,10 +69,11 @@ if ! wait_for 'swaymsg -t get_version > /dev/null 2>&1' 100; then
 fi
 unset DISPLAY
 
-# How many pixels of output $1's screenshot have a colour matching the extended expression $2.
+# How many pixels of output $1's screenshot (its region $3, WxH+X+Y, when
+# given) have a colour matching the extended expression $2.
 pixels() {
   grim -o "$1" "shot-$1.png" 2> /dev/null || { echo 0; return; }
-  convert "shot-$1.png" -format %c histogram:info:- | awk -v c="$2" '$3 ~ c { n += $1 } END { print n + 0 }'
+  convert "shot-$1.png" ${3:+-crop "$3"} -format %c histogram:info:- | awk -v c="$2" '$3 ~ c { n += $1 } END { print n + 0 }'
 }
 blue='#0000(FF|C0|80)'
 not_black='#([^0]|0[^0]|00[^0]|000[^0]|0000[^0]|00000[^0])'
@@ -115,6 +116,26 @@ if "$picture_tool" compare still.png rendered/frame-0000.png > compare.log; then
 else
   fail "the still frame differs from korunex render's: $(head -n 1 compare.log)"
 fi
+
+# GAMEN=0: one logo over the outputs side by side; standing in the middle, it
+# lies across the edge where the first output ends and the second begins.
+start GAMEN=0 BKMODE=1 "${still[@]}"
+wait_for 'shows_logo HEADLESS-1 && shows_logo HEADLESS-2' 100
+left=$(pixels HEADLESS-1 "$blue" "2x${size#*x}+$((${size%x*} - 2))+0") right=$(pixels HEADLESS-2 "$blue" "2x${size#*x}+0+0")
+[ "$left" -gt 20 ] && [ "$right" -gt 20 ] && pass "GAMEN=0: one logo across both outputs" ||
+  fail "GAMEN=0: $left and $right logo pixels beside the edge between the outputs"
+stop
+
+# An output of scale 2 has twice the density: the same logo covers four times the pixels.
+swaymsg output HEADLESS-2 scale 2 > /dev/null
+start GAMEN=1 BKMODE=1 "${still[@]}"
+wait_for 'shows_logo HEADLESS-1 && shows_logo HEADLESS-2' 100
+sleep 0.3
+one=$(pixels HEADLESS-1 "$blue") two=$(pixels HEADLESS-2 "$blue")
+[ $((two * 10)) -gt $((one * 35)) ] && [ $((two * 10)) -lt $((one * 45)) ] &&
+  pass "scale 2: the logo twice as large ($one and $two pixels)" || fail "scale 2: $one and $two logo pixels"
+stop
+swaymsg output HEADLESS-2 scale 1 > /dev/null
 
 # The desktop copied before the saver covers it stays behind the logo.
 start GAMEN=1 BKMODE=0 "${slow[@]}"
