@@ -13,6 +13,9 @@ constexpr uint32_t kAllEdges = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SUR
 
 OutputView* ViewOf(void* data) { return static_cast<OutputView*>(data); }
 
+// Beyond these no screen goes; they keep every size in buffer pixels within 32 bits.
+constexpr int32_t kMaxScale = 8, kMaxSide = 16384;
+
 }  // namespace
 
 const wl_output_listener OutputView::kOutputListener = {
@@ -31,7 +34,7 @@ const wl_output_listener OutputView::kOutputListener = {
             view->scale_ = view->pendingScale_;
             view->isDescribed_ = true;
         },
-    .scale = [](void* data, wl_output*, int32_t factor) { ViewOf(data)->pendingScale_ = factor >= 1 ? factor : 1; },
+    .scale = [](void* data, wl_output*, int32_t factor) { ViewOf(data)->pendingScale_ = std::clamp(factor, 1, kMaxScale); },
     .name = [](void*, wl_output*, const char*) {},
     .description = [](void*, wl_output*, const char*) {},
 };
@@ -42,7 +45,7 @@ const zwlr_layer_surface_v1_listener OutputView::kLayerListener = {
             OutputView* view = ViewOf(data);
             zwlr_layer_surface_v1_ack_configure(surface, serial);
             // A size left to us: the output's mode in the compositor's units.
-            const auto side = [](uint32_t given, int32_t mode) { return given > 0 ? int32_t(std::min(given, 16384u)) : mode; };
+            const auto side = [](uint32_t given, int32_t mode) { return given > 0 ? int32_t(std::min(given, 65536u)) : mode; };
             view->NoteSize(side(width, view->modeWidth_ / view->scale_), side(height, view->modeHeight_ / view->scale_));
         },
     .closed = [](void* data, zwlr_layer_surface_v1*) { ViewOf(data)->isClosed_ = true; },
@@ -75,6 +78,7 @@ const wp_fractional_scale_v1_listener OutputView::kFractionalListener = {
     .preferred_scale =
         [](void* data, wp_fractional_scale_v1*, uint32_t scale120) {
             OutputView* view = ViewOf(data);
+            scale120 = std::clamp(scale120, 60u, uint32_t(kMaxScale) * 120);
             if (scale120 == view->fractional120_) return;
             view->fractional120_ = scale120;
             view->hasChanged_ = true;
@@ -138,6 +142,9 @@ int32_t OutputView::PixelHeight() const { return int32_t(std::lround(double(logi
 int32_t OutputView::Dpi() const { return int32_t(std::lround(double(kStandardDpi) * Scale120() / 120)); }
 
 void OutputView::NoteSize(int32_t width, int32_t height) {
+    // A size beyond any screen's is cut to the largest.
+    width = std::clamp(width, 0, kMaxSide);
+    height = std::clamp(height, 0, kMaxSide);
     if (width == logicalWidth_ && height == logicalHeight_) return;
     logicalWidth_ = width;
     logicalHeight_ = height;

@@ -38,6 +38,8 @@ std::tm LocalNow() {
     return local;
 }
 
+constexpr int64_t kMaxPicturePixels = int64_t(8) * 3840 * 2160;
+
 // The part of `image` under `rect`; no pixels when it has none.
 PixelImage PartOf(const PixelImage& image, const ScreenRect& rect) {
     if (!image.pixels) return {};
@@ -194,7 +196,9 @@ void WaylandSaver::LayOut() {
         view->TakeChanges();
         if (!view->HasSurface() || !view->IsConfigured()) continue;
         const ScreenRect rect{width, 0, view->PixelWidth(), view->PixelHeight()};
-        if (rect.width <= 0 || rect.height <= 0 || int64_t(width) + rect.width > 65536) continue;
+        // Outputs beyond the largest picture we make (eight 4K screens) show nothing.
+        const int64_t area = (int64_t(width) + rect.width) * std::max(height, rect.height);
+        if (rect.width <= 0 || rect.height <= 0 || area > kMaxPicturePixels) continue;
         monitors.push_back({rect, monitors.empty(), view->Dpi()});
         placed.push_back(view.get());
         width += rect.width;
