@@ -187,7 +187,9 @@ void OutputView::Show(const PixelImage& picture) {
     ShmBuffer& buffer = *buffers_[turn->buffer];
     const PixelImage part{picture.Row(rect_.top) + rect_.left, rect_.right - rect_.left, rect_.bottom - rect_.top,
                           picture.stride};
-    CopyBox(part, buffer.Pixels(), turn->copy);
+    // The unused byte of each pixel says opaque: weston 10 shows a surface
+    // whose pixels leave it 0 as black, though the format says to ignore it.
+    CopyBox(part, buffer.Pixels(), turn->copy, 0xFF000000);
     wl_surface_attach(surface_, buffer.Buffer(), 0, 0);
     const PixelBox& damage = turn->damage;
     if (wl_surface_get_version(surface_) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION)

@@ -23,9 +23,10 @@ PixelBox Intersection(const PixelBox& a, const PixelBox& b) {
     return meet.IsEmpty() ? PixelBox{} : meet;
 }
 
-void CopyBox(const PixelImage& from, const PixelImage& to, const PixelBox& box) {
+void CopyBox(const PixelImage& from, const PixelImage& to, const PixelBox& box, uint32_t setBits) {
     for (int32_t y = box.top; y < box.bottom; ++y)
-        std::copy(from.Row(y) + box.left, from.Row(y) + box.right, to.Row(y) + box.left);
+        std::transform(from.Row(y) + box.left, from.Row(y) + box.right, to.Row(y) + box.left,
+                       [setBits](uint32_t pixel) { return pixel | setBits; });
 }
 
 ShownBuffers::ShownBuffers(int32_t width, int32_t height)

@@ -23,9 +23,9 @@ PixelBox Union(const PixelBox& a, const PixelBox& b);
 // What both hold (an empty box when they do not meet).
 PixelBox Intersection(const PixelBox& a, const PixelBox& b);
 
-// Copies the pixels of `box` from one image to the same place of another;
-// `box` must lie within both.
-void CopyBox(const PixelImage& from, const PixelImage& to, const PixelBox& box);
+// Copies the pixels of `box` from one image to the same place of another,
+// with the bits `setBits` set in each; `box` must lie within both.
+void CopyBox(const PixelImage& from, const PixelImage& to, const PixelBox& box, uint32_t setBits = 0);
 
 class ShownBuffers {
 public:
