@@ -6,51 +6,9 @@
 # render draws, and a key or SIGTERM ending it with status 0.
 #
 # usage: saver_test.sh KORUNEX PICTURE_TOOL
-#
-# sway refuses to run as root: as root, the test runs as a user of its own.
-set -u
-test_user=korunex-test
-
-if [ -z "${KORUNEX_WAYLAND_INNER:-}" ]; then
-  for tool in sway swaymsg grim wtype convert; do
-    command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps installs it)"; exit 77; }
-  done
-  work=$(mktemp -d)
-  trap 'rm -rf "$work"' EXIT
-  chmod 755 "$work"
-  mkdir -m 700 "$work/home" "$work/runtime"
-  # Copies the user can run, wherever the build lies.
-  install -m 755 "$1" "$work/korunex"
-  install -m 755 "$2" "$work/picture_tool"
-  if [ "$(id -u)" -eq 0 ]; then
-    id "$test_user" > /dev/null 2>&1 ||
-      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$test_user" ||
-      { echo "FAIL: cannot make the user $test_user"; exit 1; }
-    chown "$test_user:" "$work/home" "$work/runtime"
-    exec_as=(runuser -u "$test_user" --)
-  else
-    exec_as=()
-  fi
-  "${exec_as[@]}" env -i KORUNEX_WAYLAND_INNER=1 HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-    PATH="$work:/usr/bin:/bin" timeout 240 "$0" "$work/korunex" "$work/picture_tool"
-  exit $?
-fi
-
-# From here on: a normal user, with a runtime folder of its own.
-cd "$HOME"
-export KORUNEX_HOME="$HOME/settings"
+needs=(sway swaymsg grim wtype convert)
+source "$(dirname "$0")/wayland_test_lib.sh"
 korunex=$1 picture_tool=$2
-passed=0 failed=0
-pass() { passed=$((passed + 1)); echo "ok: $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2> /dev/null; done; wait 2> /dev/null; }
-trap cleanup EXIT
-# Runs the command $1 until it succeeds, for up to $2 tenths of a second.
-wait_for() {
-  for _ in $(seq "$2"); do eval "$1" && return 0; sleep 0.1; done
-  return 1
-}
 
 # The desktop: a plain colour of its own, so that a kept desktop is told from black.
 desktop='#204060'
@@ -67,7 +25,6 @@ if ! wait_for 'swaymsg -t get_version > /dev/null 2>&1' 100; then
   tail -n 20 sway.log
   exit 1
 fi
-unset DISPLAY
 
 # How many pixels of output $1's screenshot (its region $3, WxH+X+Y, when
 # given) have a colour matching the extended expression $2.
@@ -173,5 +130,4 @@ wait "$saver"; status=$?
   fail "after a key: ended $ended, status $status"
 
 [ -s stderr ] && fail "korunex says: $(head -n 3 stderr)" || pass "korunex says nothing"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
