@@ -73,6 +73,7 @@ private:
     bool HasEnded() const { return seat_ && seat_->HasEnded(); }
     void StartViews();
     void LayOut();
+    void ComposeSnapshot(const std::vector<OutputView*>& placed, const std::vector<Monitor>& monitors);
     void NoteChange(const PixelBox& box);
     void ShowChanges();
     void DrawFrames();
@@ -206,18 +207,7 @@ void WaylandSaver::LayOut() {
     }
     pictureWidth_ = width, pictureHeight_ = height;
     picture_.assign(size_t(width) * height, 0);
-    snapshot_.clear();
-    if (settings_.BKMODE == 0) {
-        for (size_t i = 0; i < placed.size(); ++i) {
-            const OutputPicture& copy = placed[i]->Snapshot();
-            if (copy.pixels.empty()) continue;
-            if (snapshot_.empty()) snapshot_.assign(picture_.size(), 0);
-            const ScreenRect& rect = monitors[i].rect;
-            for (int32_t y = 0; y < std::min(rect.height, copy.height); ++y)
-                std::copy_n(copy.pixels.data() + size_t(y) * copy.width, std::min(rect.width, copy.width),
-                            snapshot_.data() + size_t(y) * width + rect.left);
-        }
-    }
+    ComposeSnapshot(placed, monitors);
     // What the saver shows before its first frame: a surface shows nothing of what lies behind it.
     if (ChooseFirstPicture(settings_) != FirstPicture::kBlack && !snapshot_.empty())
         std::copy(snapshot_.begin(), snapshot_.end(), picture_.begin());
@@ -242,6 +232,22 @@ void WaylandSaver::LayOut() {
         placed[i]->Assign({rect.left, rect.top, rect.left + rect.width, rect.top + rect.height});
     }
     ShowChanges();
+}
+
+// The desktop behind the logos: each view's own copy in its box of the
+// picture, black where it has none; no snapshot when no view has one.
+void WaylandSaver::ComposeSnapshot(const std::vector<OutputView*>& placed, const std::vector<Monitor>& monitors) {
+    snapshot_.clear();
+    if (settings_.BKMODE != 0) return;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const OutputPicture& copy = placed[i]->Snapshot();
+        if (copy.pixels.empty()) continue;
+        if (snapshot_.empty()) snapshot_.assign(picture_.size(), 0);
+        const ScreenRect& rect = monitors[i].rect;
+        for (int32_t y = 0; y < std::min(rect.height, copy.height); ++y)
+            std::copy_n(copy.pixels.data() + size_t(y) * copy.width, std::min(rect.width, copy.width),
+                        snapshot_.data() + size_t(y) * pictureWidth_ + rect.left);
+    }
 }
 
 void WaylandSaver::NoteChange(const PixelBox& box) {
