@@ -46,7 +46,7 @@ wait_for() {
 # utime + stime of process $1, in clock ticks.
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2> /dev/null || echo 0; }
 
-printf 'output HEADLESS-1 mode 1920x1080\noutput * bg #000000 solid_color\n' > sway.conf
+printf 'output HEADLESS-1 mode 1920x1080\n' > sway.conf
 WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=1 WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
   sway -c sway.conf > sway.log 2>&1 & sway=$!; pids+=($sway)
 wait_for 'ls "$XDG_RUNTIME_DIR"/wayland-? > /dev/null 2>&1' 200 || { echo "saver_cpu: sway does not start"; exit 1; }
@@ -63,10 +63,11 @@ before=(); for p in "${measured[@]}"; do before+=("$(ticks "$p")"); done
 start=$(date +%s.%N)
 sleep "$seconds"
 after=(); for p in "${measured[@]}"; do after+=("$(ticks "$p")"); done
-elapsed=$(echo "$(date +%s.%N) - $start" | bc)
+elapsed=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
 hz=$(getconf CLK_TCK)
 names=("korunex --wayland (sway headless)" "korunex on X11 (Xvfb)" "  sway itself" "  Xvfb itself")
-echo "CPU share over ${elapsed%.*} s at 1920x1080, TIMER=20:"
+printf 'CPU share over %.0f s at 1920x1080, TIMER=20:\n' "$elapsed"
 for i in 0 1 2 3; do
-  printf '%-36s %5.1f%%\n' "${names[$i]}" "$(echo "(${after[$i]} - ${before[$i]}) * 100 / $hz / $elapsed" | bc -l)"
+  awk -v name="${names[$i]}" -v t="$((after[i] - before[i]))" -v hz="$hz" -v s="$elapsed" \
+    'BEGIN { printf "%-36s %5.1f%%\n", name, t * 100 / hz / s }'
 done

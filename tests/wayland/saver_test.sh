@@ -130,4 +130,7 @@ wait "$saver"; status=$?
   fail "after a key: ended $ended, status $status"
 
 [ -s stderr ] && fail "korunex says: $(head -n 3 stderr)" || pass "korunex says nothing"
+# The background's painter leaves with sway.
+kill "${pids[0]}"; wait "${pids[0]}"
+wait_for '! pgrep -u "$(id -u)" -x swaybg > /dev/null' 100 || fail "swaybg outlives sway"
 finish
