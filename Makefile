@@ -28,6 +28,7 @@ deb: deps
 
 bench: native
 	./build/native/korunex_bench
+	bench/saver_cpu.sh build/native/korunex
 
 test: native sanitize windows package deb
 	ctest --preset native

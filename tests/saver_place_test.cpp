@@ -62,3 +62,41 @@ TEST(SaverPlace, ContradictionsAndBadIdsAreClearErrors) {
     }
     EXPECT_THROW(Place({"--window-id", "0x1a0000x"}), UsageError);
 }
+
+TEST(SaverPlace, WaylandWhenAskedOrWhenTheSessionHasNoXDisplay) {
+    struct Case {
+        std::vector<std::string> args;
+        const char *wayland, *display, *named;
+        bool choosesWayland;
+    };
+    const Case cases[] = {
+        {{"--wayland"}, nullptr, nullptr, nullptr, true},       // asked, whatever the session
+        {{"-wayland"}, nullptr, ":0", nullptr, true},
+        {{}, "wayland-1", nullptr, nullptr, true},              // a Wayland session alone
+        {{}, "wayland-1", "", nullptr, true},                   // an empty DISPLAY is none
+        {{}, "wayland-1", ":0", nullptr, false},                // Xwayland is there: X11 as before
+        {{}, nullptr, ":0", nullptr, false},
+        {{}, "", nullptr, nullptr, false},
+        {{}, nullptr, nullptr, nullptr, false},                 // nothing: X11 says what is missing
+        {{}, "wayland-1", nullptr, "0x400008", false},          // XScreenSaver names an X window
+        {{"--root"}, "wayland-1", nullptr, nullptr, false},
+        {{"--window"}, "wayland-1", nullptr, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        const Options options = ReadOptions(int(argv.size()), argv.data(), 0);
+        EXPECT_EQ(ChoosesWayland(options, c.wayland, c.display, c.named), c.choosesWayland)
+            << (c.args.empty() ? "" : c.args[0]) << " WAYLAND_DISPLAY=" << (c.wayland ? c.wayland : "(unset)")
+            << " DISPLAY=" << (c.display ? c.display : "(unset)");
+    }
+    for (std::vector<std::string> args : {std::vector<std::string>{"--wayland", "--window"},
+                                          {"--root", "--wayland"}, {"--wayland", "--window-id", "0x10"}}) {
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        EXPECT_THROW(ChoosesWayland(ReadOptions(int(argv.size()), argv.data(), 0), "wayland-1", nullptr, nullptr),
+                     UsageError)
+            << args[0] << " " << args[1];
+    }
+}

@@ -96,6 +96,7 @@ constexpr OptionRule kOptionRules[] = {
     {"--root", nullptr, kSaver, [](Options& o, std::string_view) { o.onRoot = true; }},
     {"--window-id", "ID", kSaver, [](Options& o, std::string_view v) { o.windowId = ReadWindowId(v); }},
     {"--fps", nullptr, kSaver, [](Options& o, std::string_view) { o.showsFrameRate = true; }},
+    {"--wayland", nullptr, kSaver, [](Options& o, std::string_view) { o.onWayland = true; }},
     {"--clock", "FORMAT", kSaver | kScene | kRender | kText,
      // XScreenSaver's settings give --clock alone and again with its format field's value.
      [](Options& o, std::string_view v) { if (!v.empty() || !o.clock) o.clock = std::string(v); }, true},

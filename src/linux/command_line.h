@@ -38,6 +38,7 @@ struct Options {
     bool onRoot = false;                // saver: --root
     std::optional<uint64_t> windowId;   // saver: --window-id
     bool showsFrameRate = false;        // saver: --fps
+    bool onWayland = false;             // saver: --wayland
     std::vector<std::pair<std::string, int32_t>> overrides;  // --set KEY=VALUE, in order
     std::optional<std::string> text;     // text: TEXT; saver, scene, render: --text
     std::optional<std::string> font;     // --font PATTERN|FILE

@@ -11,6 +11,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: korunex [saver] [--ini FILE] [--set KEY=VALUE ...] [--window | --root | --window-id ID] [--fps]\n"
+    "       korunex [saver] --wayland [--ini FILE] [--set KEY=VALUE ...]\n"
     "       korunex shapes [--ini FILE] [--check]\n"
     "       korunex scene [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--seed S]\n"
     "       korunex render [--ini FILE] [--set KEY=VALUE ...] [--size WxH] [--frames N] [--every K]\n"

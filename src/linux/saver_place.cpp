@@ -32,3 +32,13 @@ SaverRequest ChooseSaverPlace(const Options& options, const char* xscreensaverWi
     }
     return request;
 }
+
+bool ChoosesWayland(const Options& options, const char* waylandDisplay, const char* display,
+                    const char* xscreensaverWindow) {
+    const bool asksForX = options.inWindow || options.onRoot || options.windowId;
+    if (options.onWayland && asksForX)
+        throw UsageError{"--wayland shows the saver on every output; --window, --root and --window-id are for X11"};
+    const auto isSet = [](const char* value) { return value && *value; };
+    return options.onWayland ||
+           (!asksForX && !isSet(xscreensaverWindow) && !isSet(display) && isSet(waylandDisplay));
+}

@@ -12,3 +12,11 @@
 // Throws UsageError for --window together with another place, or for a
 // window id that cannot be read.
 SaverRequest ChooseSaverPlace(const Options& options, const char* xscreensaverWindow);
+
+// Whether the saver runs as a Wayland client rather than on X11: asked by
+// --wayland, or in a Wayland session without an X display (`waylandDisplay`
+// and `display` are WAYLAND_DISPLAY and DISPLAY, nullptr when unset) when
+// nothing asks for an X window. Throws UsageError for --wayland together
+// with --window, --root or --window-id, which name X windows.
+bool ChoosesWayland(const Options& options, const char* waylandDisplay, const char* display,
+                    const char* xscreensaverWindow);
