@@ -21,14 +21,15 @@ fi
 scene() { weston-debug scene-graph 2> /dev/null; }
 # The saver's view and the lines that describe it.
 saver_view() { scene | grep -A 6 "role xdg_toplevel.*'korunex'"; }
+# Not its buffer: on a loaded machine weston's scene graph has listed none for
+# seconds while the saver drew; the screenshot below shows what it drew.
 shows_full_screen() {
-  saver_view | grep -q -F 'position: (0, 0) -> (640, 480)' && saver_view | grep -q -F '[fully opaque]' &&
-    saver_view | grep -q -F 'XRGB8888'
+  saver_view | grep -q -F 'position: (0, 0) -> (640, 480)' && saver_view | grep -q -F '[fully opaque]'
 }
 
 # The desktop kept: there is none to copy here, and the saver goes on over black.
 "$korunex" --wayland --set BKMODE=0 2> stderr & saver=$!; pids+=($saver)
-wait_for shows_full_screen 100 && pass "a full-screen toplevel of the output's size shows its buffer" ||
+wait_for shows_full_screen 100 && pass "a full-screen toplevel of the output's size" ||
   { fail "no full-screen toplevel"; scene | head -n 40; }
 # Above everything else, once weston's fade-in at its start is over.
 top_view() { scene | grep -m 1 -E 'View [0-9]+ \(role'; }
