@@ -125,7 +125,7 @@ int RunConsoleTool(const std::vector<std::string>& args) {
     // The profile calls keep a name in the code page in any file, with or without a byte-order mark.
     if (letters->missing.empty())
         if (const std::optional<std::string> refusal = RefuseBeforeFit(
-                *letters, choice->useText && !choice->clockFormat, ReadFileRecords(store, names), NameBytes::kCodePage))
+                *letters, choice->ShowsText(), ReadFileRecords(store, names), NameBytes::kCodePage))
             return Fail(file + ": " + *refusal, 1);
     FitLetters(*letters);
     std::optional<ShapeFileUpdate> update;
@@ -151,7 +151,7 @@ int RunConsoleTool(const std::vector<std::string>& args) {
     if (!update) return Fail(file + ": " + problem, 1);
     if (options.switches.json) return 0;
     TextSwitches told = options.switches;
-    told.useText = choice->useText && !choice->clockFormat;  // with the clock, the slots stay as they were
+    told.useText = choice->ShowsText();  // with the clock, the slots stay as they were
     std::fputs(FormatLetterSummary(*letters, *update, file, told).c_str(), stdout);
     if (choice->clockFormat)
         std::printf("%s the clock with TOKEIFMT=%s\n", options.switches.dryRun ? "would turn on" : "turned on",

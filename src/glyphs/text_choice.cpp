@@ -25,13 +25,12 @@ std::string CharactersToFit(const TextChoice& choice, const ProfileStore& file, 
 std::optional<ShapeFileUpdate> PlanChoice(const ProfileStore& file, const ProfileNames& names,
                                           const std::vector<TextRecord>& records, const TextChoice& choice,
                                           std::string& problem) {
-    const bool showsText = choice.useText && !choice.clockFormat;
-    std::optional<ShapeFileUpdate> update = PlanTextRecords(file, names, records, showsText, problem);
+    std::optional<ShapeFileUpdate> update = PlanTextRecords(file, names, records, choice.ShowsText(), problem);
     if (!update) return update;
     if (choice.clockFormat) {
         update->writes.push_back({names.settingsSection, names.clockKey, "1"});
         update->writes.push_back({names.settingsSection, names.clockFormatKey, *choice.clockFormat});
-    } else if (showsText && LoadClockSettings(file, names).isOn) {
+    } else if (choice.ShowsText() && LoadClockSettings(file, names).isOn) {
         update->writes.push_back({names.settingsSection, names.clockKey, "0"});
     }
     return update;

@@ -16,6 +16,9 @@ struct TextChoice {
     std::string text;                        // UTF-8: the letters, without a clock
     std::optional<std::string> clockFormat;  // the clock with this format, in place of the text
     bool useText = false;                    // the slots show the text (ignored with the clock)
+
+    // The slots show the text: the clock, when on, shows the time in them.
+    bool ShowsText() const { return useText && !clockFormat; }
 };
 
 // What the clock takes that `format` is not, so that the saver reads it back

@@ -22,9 +22,8 @@ FitOutcome RunFit(const FitJob& job) {
         return outcome;
     }
     // The window always writes with the profile calls, which keep names in the code page.
-    const bool showsText = job.choice.useText && !job.choice.clockFormat;
     if (outcome.letters->missing.empty())
-        if (std::optional<std::string> refusal = RefuseBeforeFit(*outcome.letters, showsText,
+        if (std::optional<std::string> refusal = RefuseBeforeFit(*outcome.letters, job.choice.ShowsText(),
                                                                  ReadFileRecords(file, job.names), NameBytes::kCodePage)) {
             outcome.problem = FitProblem::kRefused;
             outcome.detail = std::move(*refusal);

@@ -194,7 +194,6 @@ void WaylandSaver::LayOut() {
     std::vector<OutputView*> placed;
     int32_t width = 0, height = 0;
     for (const auto& view : views_) {
-        view->TakeChanges();
         if (!view->HasSurface() || !view->IsConfigured()) continue;
         const ScreenRect rect{width, 0, view->PixelWidth(), view->PixelHeight()};
         // Outputs beyond the largest picture we make (eight 4K screens) show nothing.

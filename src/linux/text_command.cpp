@@ -43,12 +43,12 @@ struct PlannedFile {
 // only the ASCII of a name, so its other characters go by their code point.
 // With a clock format, the records of every character it can show, and the
 // clock turned on with that format; a text the slots show turns it off.
-PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names, bool useText,
-                     const std::optional<std::string>& clockFormat) {
+PlannedFile PlanInto(std::string_view now, const TextLetters& letters, const ProfileNames& names,
+                     const TextChoice& choice) {
     PlannedFile planned;
     IniTextStore text{std::string(now)};
     const std::vector<TextRecord> records = LetterRecords(letters, NameBytesOf(now));
-    planned.update = PlanChoice(text, names, records, {"", clockFormat, useText}, planned.problem);
+    planned.update = PlanChoice(text, names, records, choice, planned.problem);
     if (planned.update) WriteTextRecords(text, *planned.update);
     planned.text = text.text();
     planned.changes = planned.update && planned.text != now;
@@ -81,14 +81,14 @@ int RunTextCommand(const Options& options) {
     const std::optional<std::string> clockFormat = ClockFormatOf(options, file, names);
     const std::string path = file.path().string();
     const std::string before = ReadFileText(file.path());
-    const std::string text =
-        CharactersToFit({options.text.value_or(""), clockFormat, false}, IniTextStore(before), names);
+    const TextChoice choice{options.text.value_or(""), clockFormat, options.switches.useText};
+    const std::string text = CharactersToFit(choice, IniTextStore(before), names);
     TextLetters letters = LoadLettersInFont(text, options.font.value_or(kDefaultFont), StoreUse::kTool);
 
     // What the plan below would surely refuse is refused before the fit, which takes the time.
     if (letters.missing.empty())
         if (const std::optional<std::string> refusal =
-                RefuseBeforeFit(letters, options.switches.useText && !clockFormat, ReadFileRecords(IniTextStore(before), names),
+                RefuseBeforeFit(letters, choice.ShowsText(), ReadFileRecords(IniTextStore(before), names),
                                 NameBytesOf(before))) {
             PrintProblem(path + ": " + *refusal);
             return 1;
@@ -101,7 +101,7 @@ int RunTextCommand(const Options& options) {
     std::optional<std::string> failure;
     if (letters.missing.empty()) {
         auto plan = [&](std::string_view now) -> std::optional<std::string> {
-            planned = PlanInto(now, letters, names, options.switches.useText, clockFormat);
+            planned = PlanInto(now, letters, names, choice);
             if (!planned.changes || options.switches.dryRun) return std::nullopt;
             return planned.text;
         };
@@ -129,7 +129,7 @@ int RunTextCommand(const Options& options) {
     }
     if (!options.switches.json) {
         TextSwitches told = options.switches;
-        told.useText = told.useText && !clockFormat;  // with the clock, the slots stay as they were
+        told.useText = choice.ShowsText();  // with the clock, the slots stay as they were
         std::fputs(ForTerminal(FormatLetterSummary(letters, *planned.update, path, told)).c_str(), stdout);
     }
     if (clockFormat && !options.switches.json)
