@@ -6,15 +6,6 @@
 source "$(dirname "$0")/x11_test_lib.sh"
 unset XSCREENSAVER_WINDOW
 
-# Starts the X server "$@" on a display it finds free itself, as the display
-# of what follows. Its state outlives its last client: monitors and resources
-# set by xrandr and xrdb stay.
-start_server() {
-  : > "$work/display"
-  "$@" -noreset -displayfd 3 3> "$work/display" > /dev/null 2>&1 & pids+=($!)
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$work/display")"
-}
 # The saver with the settings "$@" (KEY=VALUE); what it says goes to a file that must stay empty.
 start() {
   local settings=(); for setting; do settings+=(--set "$setting"); done

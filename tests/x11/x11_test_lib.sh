@@ -42,6 +42,16 @@ await_pixels() {
 }
 await_blue() { await_pixels "$1" "$blue" "$2"; }
 
+# Starts the X server "$@" on a display it finds free itself, as the display
+# of what follows. Its state outlives its last client: monitors and resources
+# set by xrandr and xrdb stay.
+start_server() {
+  : > "$work/display"
+  "$@" -noreset -displayfd 3 3> "$work/display" > /dev/null 2>&1 & pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+}
+
 # Ends the test with the tally.
 finish() {
   echo "$passed passed, $failed failed"
